@@ -20,6 +20,7 @@ void GameState::reset()
     MoveHistory.clear();
     PocketCounts.clear();
     MoveCount = 0;
+    BestBeforeGame.reset();
 }
 
 } // namespace palinor

@@ -3,6 +3,7 @@
 
 #include "game/Checked.h"
 
+#include <optional>
 #include <string>
 
 namespace palinor {
@@ -27,6 +28,15 @@ struct GameState {
     Array1<Byte, kHistorySize> MoveHistory;
     // Next free MoveHistory slot: 1 is an empty history, 0 only between a reset and the board's reload.
     Byte MoveCount = 0;
+
+    // The player's stored best as the score table first met it during this game: a store forced by
+    // an undo never goes below it, so taking back a disc cannot wipe a better score of an earlier game.
+    struct StoredBest {
+        std::string player;
+        Byte score = 0;
+        bool operator==(const StoredBest&) const = default;
+    };
+    std::optional<StoredBest> BestBeforeGame;
 
     bool gameInProgress() const { return !PlayerName.empty(); }
     /* Sum of the current round's counts. CurrentRound in 1..3 */
