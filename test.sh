@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+# The tests also validate the Windows resource script and the desktop files.
+scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"

@@ -33,8 +33,7 @@ inline Byte addToByte(Byte value, int delta, const char* what)
 }
 
 // An array indexed 1..N, as the game's records are.
-template <typename T, std::size_t N>
-class Array1 {
+template <typename T, std::size_t N> class Array1 {
 public:
     /* 1 <= i <= N */
     T& operator()(std::size_t i) { return items_.at(slot(i)); }
@@ -55,8 +54,7 @@ private:
 };
 
 // A two-dimensional array indexed (1..Rows, 1..Cols).
-template <typename T, std::size_t Rows, std::size_t Cols>
-class Array2 {
+template <typename T, std::size_t Rows, std::size_t Cols> class Array2 {
 public:
     /* 1 <= r <= Rows, 1 <= c <= Cols */
     T& operator()(std::size_t r, std::size_t c) { return rows_(r)(c); }

@@ -39,7 +39,8 @@ public:
     }
     void showMessage(std::string_view text, MessageIcon icon) override
     {
-        calls.push_back("message " + std::string(text) + (icon == MessageIcon::Critical ? " [critical]" : ""));
+        calls.push_back("message " + std::string(text) +
+                        (icon == MessageIcon::Critical ? " [critical]" : ""));
     }
     void showSignUp() override
     {

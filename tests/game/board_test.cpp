@@ -21,8 +21,8 @@ TEST(Board, IdleBoardAfterLoad)
     EXPECT_EQ(b.roundCaption, "MANCHE 1 : 0");
     EXPECT_EQ(b.scoreCaption, "SCORE : 0");
     // The load sets the player label and colours round 1 before the first refresh.
-    EXPECT_EQ(f.windows.calls, (std::vector<std::string>{"caption Label1 JOUEUR : ", "color Label2(1) 255,0,0",
-                                                          "board"}));
+    EXPECT_EQ(f.windows.calls,
+              (std::vector<std::string>{"caption Label1 JOUEUR : ", "color Label2(1) 255,0,0", "board"}));
 }
 
 TEST(Board, OneDiscInPocketFour)

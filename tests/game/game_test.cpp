@@ -1,8 +1,7 @@
 #include "RecordingWindows.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace palinor;
 using palinor::testing::GameFixture;
@@ -11,7 +10,8 @@ namespace {
 
 std::array<int, 4> counts(const GameState& s, int round)
 {
-    return {s.PocketCounts(round, 1), s.PocketCounts(round, 2), s.PocketCounts(round, 3), s.PocketCounts(round, 4)};
+    return {s.PocketCounts(round, 1), s.PocketCounts(round, 2), s.PocketCounts(round, 3),
+            s.PocketCounts(round, 4)};
 }
 
 // The idle state as the board window's load leaves it, on a fresh state.
@@ -32,7 +32,7 @@ TEST(GameRefusals, DiscAndNextRoundWithoutPlayerAreRefusedAndChangeNothing)
 
     EXPECT_EQ(f.state, before);
     EXPECT_EQ(f.windows.calls, (std::vector<std::string>{"message Pas de Partie en cours! [critical]",
-                                                          "message Pas de Partie en cours! [critical]"}));
+                                                         "message Pas de Partie en cours! [critical]"}));
 }
 
 TEST(GameRefusals, OnlyTheNextRoundLabelReacts)
@@ -60,8 +60,7 @@ TEST(GameRefusals, SignUpClosedWithoutChoiceHidesNewGameButStillRefusesDiscs)
     GameFixture f;
     f.windows.calls.clear();
     f.startGame("");
-    EXPECT_EQ(f.windows.calls,
-              (std::vector<std::string>{"signup", "caption Label1 JOUEUR : ", "hide npmn"}));
+    EXPECT_EQ(f.windows.calls, (std::vector<std::string>{"signup", "caption Label1 JOUEUR : ", "hide npmn"}));
     f.game.RecordDisc(1);
     EXPECT_EQ(f.state.MoveCount, 1);
     EXPECT_EQ(f.windows.calls.back(), "message Pas de Partie en cours! [critical]");
@@ -126,7 +125,8 @@ TEST(GameUndo, UndoAcrossARoundAdvanceRestoresTheCaptionThenTakesBackTheLastDisc
     EXPECT_EQ(f.windows.lastBoard().label2Colors[2], kLightOrange);
 
     f.game.UndoLastMove();
-    EXPECT_EQ(counts(f.state, 1), (std::array<int, 4>{3, 0, 2, 4})) << "the last disc of round 1 was pocket 4";
+    EXPECT_EQ(counts(f.state, 1), (std::array<int, 4>{3, 0, 2, 4}))
+        << "the last disc of round 1 was pocket 4";
     EXPECT_EQ(f.state.MoveCount, 10);
 }
 

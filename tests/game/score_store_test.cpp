@@ -2,7 +2,6 @@
 #include "game/ScoreStore.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 using namespace palinor;

@@ -1,8 +1,7 @@
 #include "game/Scoring.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace palinor;
 

@@ -1,0 +1,20 @@
+// The 31 counting pictures: count k shows k / 10 ten-tokens and k % 10 white discs on the board's brown.
+#pragma once
+
+#include "Raster.h"
+
+#include <cstdint>
+
+namespace palinor::picgen {
+
+inline constexpr Rgb groundColour{128, 64, 0};
+inline constexpr int countingSize = 25;
+inline constexpr int highestCount = 30;
+
+/* 0 <= count <= 30; throws if two pieces of the layout would touch or leave the picture */
+Raster countingPicture(int count);
+
+/* The resolution stored in picture 100 + count's header (pixels per metre; nothing reads it). */
+std::int32_t countingResolution(int count);
+
+} // namespace palinor::picgen

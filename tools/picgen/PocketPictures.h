@@ -1,0 +1,13 @@
+// The pictures on the four pocket buttons: a tile of orange wood carrying 1 to 4 black pips.
+#pragma once
+
+#include "Raster.h"
+
+namespace palinor::picgen {
+
+inline constexpr int pocketPictureSize = 30;
+
+/* 1 <= pocket <= 4 */
+Raster pocketPicture(int pocket);
+
+} // namespace palinor::picgen

@@ -1,0 +1,261 @@
+#include "ui/main/Form1.h"
+
+#include "ui/main/BoardWidgets.h"
+#include "ui/main/Form1Layout.h"
+#include "ui/main/Pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace palinor {
+
+namespace {
+
+constexpr QColor kBoardBrown(128, 64, 0);
+
+QColor toQColor(Rgb c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
+
+void setBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Members of a control array share their name and carry their index.
+template <typename Widget> Widget* named(Widget* widget, const char* name, int index = -1)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (index >= 0) {
+        widget->setProperty("index", index);
+    }
+    return widget;
+}
+
+QString pocketDescription(int pocket, int pictureId)
+{
+    const int discs = pictureId - kFirstPictureId;
+    return QStringLiteral("Poche %1 : %2 palet%3").arg(pocket).arg(discs).arg(discs > 1 ? "s" : "");
+}
+
+} // namespace
+
+Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(form1::toPixels(form1::kClientArea).size());
+    setBackground(client, kBoardBrown);
+    setCentralWidget(client);
+
+    // Siblings stack in creation order: the bottom of the design's stacking comes first.
+    buildBoard(client);
+    buildPanel(client);
+    for (int i = 1; i <= kPockets; ++i) {
+        auto* button = named(new QPushButton(client), "Command1", i);
+        button->setGeometry(form1::toPixels(form1::kCommand1[i]));
+        button->setIcon(dieFace(i));
+        button->setIconSize(QSize(30, 30));
+        button->setAccessibleName(QStringLiteral("Poche %1").arg(i));
+        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        Command1_[i] = button;
+    }
+    QWidget::setTabOrder(Command2_, Command1_[1]);
+    for (int i = 1; i < kPockets; ++i) {
+        QWidget::setTabOrder(Command1_[i], Command1_[i + 1]);
+    }
+    buildMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Command2_->setFocus();
+}
+
+void Form1::buildBoard(QWidget* client)
+{
+    auto* board = named(new OutlineShape(client, kBoardBrown), "Shape1");
+    board->setGeometry(form1::toPixels(form1::kShapes[1]));
+    for (int i = 2; i <= 5; ++i) {
+        auto* pocket = new OutlineShape(client);
+        pocket->setObjectName(QStringLiteral("Shape%1").arg(i));
+        pocket->setGeometry(form1::toPixels(form1::kShapes[i]));
+    }
+    auto* line = named(new QWidget(client), "Line1");
+    line->setGeometry(form1::toPixels(form1::kLine1));
+    setBackground(line, Qt::black);
+
+    for (int i : {1, 2, 3, 4, 0}) {
+        auto* picture = named(new QLabel(client), "Image1", i);
+        picture->setGeometry(form1::toPixels(form1::kImage1[i]));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setAccessibleName(i == 0 ? QStringLiteral("Palets restants")
+                                          : QStringLiteral("Poche %1").arg(i));
+        Image1_[i] = picture;
+    }
+}
+
+void Form1::buildPanel(QWidget* client)
+{
+    // Under the frame, never seen: the Enter key reaches it as the window's default button.
+    Command2_ = named(new QPushButton(QStringLiteral("ok"), client), "Command2");
+    Command2_->setGeometry(form1::toPixels(form1::kCommand2));
+    Command2_->setAccessibleName(QStringLiteral("Nouvelle partie"));
+    connect(Command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    Frame1_ = named(new QGroupBox(client), "Frame1");
+    Frame1_->setGeometry(form1::toPixels(form1::kFrame1));
+    Frame1_->setFocusPolicy(Qt::NoFocus);
+    setBackground(Frame1_, toQColor(kLightOrange));
+
+    const QFont font(QString::fromLatin1(kLabelFontFamily), kLabelFontPoints);
+    auto makeLabel = [&](const form1::Twips& where, const QString& caption) {
+        auto* label = new ClickableLabel(caption, Frame1_);
+        label->setGeometry(form1::toPixels(where));
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setBackground(label, toQColor(kLightOrange));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+        return label;
+    };
+    for (int i = 4; i >= 1; --i) {
+        Label2_[i] =
+            named(makeLabel(form1::kLabel2[i], i == 4 ? QStringLiteral("SCORE :")
+                                                      : QString::fromStdString(designRoundCaption(i))),
+                  "Label2", i);
+        connect(Label2_[i], &ClickableLabel::clicked, this, [this, i] { Label2_Click(i); });
+    }
+    Label1_ = named(makeLabel(form1::kLabel1, QStringLiteral("JOUEUR :")), "Label1");
+}
+
+void Form1::buildMenu()
+{
+    menumn_ = named(menuBar()->addMenu(QStringLiteral("Menu")), "menumn");
+    auto addItem = [this](const QString& caption, const QKeySequence& shortcut, const char* name,
+                          int index = -1) {
+        QAction* action = named(menumn_->addAction(caption), name, index);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    npmn_ = addItem(QStringLiteral("Nouvelle partie"), QKeySequence(Qt::CTRL | Qt::Key_N), "npmn");
+    connect(npmn_, &QAction::triggered, this, &Form1::npmn_Click);
+    tsmn_ = addItem(QStringLiteral("Tableau des scores"), QKeySequence(Qt::CTRL | Qt::Key_S), "tsmn");
+    connect(tsmn_, &QAction::triggered, this, &Form1::scoreTableRequested);
+    static constexpr Qt::Key kPocketKeys[5] = {Qt::Key_unknown, Qt::Key_F1, Qt::Key_F2, Qt::Key_F3,
+                                               Qt::Key_F4};
+    for (int i = 1; i <= kPockets; ++i) {
+        pmn_[i] = addItem(QStringLiteral("Poche %1").arg(i), QKeySequence(kPocketKeys[i]), "pmn", i);
+        connect(pmn_[i], &QAction::triggered, this, [this, i] { Command1_Click(i); });
+    }
+    msmn_ = addItem(QStringLiteral("Manche suivante"), QKeySequence(Qt::SHIFT | Qt::Key_F5), "msmn");
+    connect(msmn_, &QAction::triggered, this, [this] { Label2_Click(game_.state().CurrentRound + 1); });
+    aidemn_ = addItem(QStringLiteral("Aide"), QKeySequence(Qt::CTRL | Qt::Key_F1), "aidemn");
+    connect(aidemn_, &QAction::triggered, this, &Form1::helpRequested);
+    Annulermn_ = addItem(QStringLiteral("Annuler"), QKeySequence(Qt::Key_Delete), "Annulermn");
+    connect(Annulermn_, &QAction::triggered, this, &Form1::Annulermn_Click);
+}
+
+template <typename Action> void Form1::run(Action action)
+{
+    try {
+        action();
+    } catch (const LimitError& error) {
+        QMessageBox::critical(this, QApplication::applicationDisplayName(),
+                              QStringLiteral("Le décompte de la partie est sorti de ses limites : %1")
+                                  .arg(QString::fromUtf8(error.what())));
+    }
+}
+
+void Form1::Command1_Click(int index)
+{
+    run([&] { game_.RecordDisc(index); });
+}
+
+void Form1::Label2_Click(int index)
+{
+    run([&] { game_.AdvanceRound(index); });
+}
+
+void Form1::npmn_Click()
+{
+    run([&] { game_.StartNewGame(); });
+}
+
+void Form1::Command2_Click()
+{
+    npmn_Click();
+}
+
+void Form1::Annulermn_Click()
+{
+    run([&] { game_.UndoLastMove(); });
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    // The window's default-button rule: Enter presses the focused push button, or else Command2.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) == Qt::NoModifier) {
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        (focused != nullptr && isAncestorOf(focused) ? focused : Command2_)->click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+QLabel* Form1::label(Label which) const
+{
+    return which == Label::Player ? Label1_ : Label2_.at(static_cast<std::size_t>(which));
+}
+
+void Form1::drawBoard(const BoardView& board)
+{
+    Annulermn_->setEnabled(board.undoEnabled);
+    for (int i = 1; i <= kPockets; ++i) {
+        showPicture(i, board.pictureIds[i]);
+        Image1_[i]->setAccessibleDescription(pocketDescription(i, board.pictureIds[i]));
+        setLabelBackColor(Label2(i), board.label2Colors[i]);
+    }
+    showPicture(0, board.pictureIds[0]);
+    Image1_[0]->setAccessibleDescription(
+        QStringLiteral("Palets restants : %1").arg(board.pictureIds[0] - kFirstPictureId));
+    setLabelCaption(Label2(board.captionedRound), QString::fromStdString(board.roundCaption));
+    setLabelCaption(Label::Score, QString::fromStdString(board.scoreCaption));
+}
+
+void Form1::showPicture(int index, int pictureId)
+{
+    QLabel* picture = Image1_.at(static_cast<std::size_t>(index));
+    picture->setPixmap(dominoPicture(pictureId));
+    // Kept beside the pixmap so that tests and tools can tell which picture is shown.
+    picture->setProperty("pictureId", pictureId);
+}
+
+void Form1::setLabelCaption(Label which, const QString& caption)
+{
+    label(which)->setText(caption);
+}
+
+void Form1::setLabelBackColor(Label which, Rgb color)
+{
+    setBackground(label(which), toQColor(color));
+}
+
+void Form1::hideNewGameItem()
+{
+    npmn_->setVisible(false);
+}
+
+} // namespace palinor
