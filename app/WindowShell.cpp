@@ -2,15 +2,33 @@
 
 #include "ui/help/Aide.h"
 #include "ui/main/Form1.h"
+#include "ui/scores/scorefrm.h"
+#include "ui/signup/inscription.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
 
 namespace palinor {
 
-WindowShell::WindowShell(GameState& state) : state_(state), game_(state, *this) {}
+namespace {
+
+void centreOnScreen(QWidget* window)
+{
+    window->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+} // namespace
+
+WindowShell::WindowShell(GameState& state, QString databasePath)
+    : state_(state), game_(state, *this), databasePath_(std::move(databasePath))
+{
+}
 
 WindowShell::~WindowShell()
 {
@@ -32,28 +50,34 @@ void WindowShell::showMessage(std::string_view text, MessageIcon icon)
     box.exec();
 }
 
+void WindowShell::tell(const QStringList& messages)
+{
+    for (const QString& message : messages) {
+        QMessageBox::warning(form1_, QApplication::applicationDisplayName(), message);
+    }
+}
+
 void WindowShell::showSignUp()
 {
-    // Stand-in until the sign-up window exists: a plain name prompt, nothing registered.
-    bool accepted = false;
-    const QString name =
-        QInputDialog::getText(form1_, QStringLiteral("Inscription"), QStringLiteral("Nom du joueur :"),
-                              QLineEdit::Normal, QString(), &accepted)
-            .trimmed()
-            .toUpper();
-    if (accepted && !name.isEmpty()) {
-        state_.PlayerName = name.toStdString();
-    }
+    inscription window(state_, form1_);
+    tell(window.load(databasePath_));
+    centreOnScreen(&window);
+    window.exec();
 }
 
 void WindowShell::showScoreTable()
 {
-    // Stand-in until the score table exists: no score is stored yet.
+    scorefrm table(form1_);
+    tell(table.load(state_, databasePath_));
+    centreOnScreen(&table);
+    table.exec();
 }
 
 void WindowShell::loadAndUnloadScoreTable()
 {
-    // Stand-in until the score table exists: the forced store does nothing yet.
+    // Only the load's score store matters: the table is never shown.
+    scorefrm table(form1_);
+    tell(table.load(state_, databasePath_));
 }
 
 void WindowShell::showHelp()
@@ -104,12 +128,7 @@ void WindowShell::showMainWindow()
     connect(form1_, &Form1::scoreTableRequested, this, &WindowShell::showScoreTable);
     connect(form1_, &Form1::helpRequested, this, &WindowShell::showHelp);
     game_.LoadBoard();
-    form1_->adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = form1_->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        form1_->move(frame.topLeft());
-    }
+    centreOnScreen(form1_);
     form1_->show();
 }
 

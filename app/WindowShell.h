@@ -6,14 +6,16 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 namespace palinor {
 
 class WindowShell : public QObject, public GameWindows {
     Q_OBJECT
 public:
-    // Borrows the game state shared by every window.
-    explicit WindowShell(GameState& state);
+    // Borrows the game state shared by every window; both the sign-up window and the score table use
+    // the score file at databasePath.
+    WindowShell(GameState& state, QString databasePath);
     ~WindowShell() override;
 
     Game& game() { return game_; }
@@ -34,8 +36,12 @@ public:
     void showHelp();
 
 private:
+    // Message boxes for what a window's load found wrong.
+    void tell(const QStringList& messages);
+
     GameState& state_;
     Game game_;
+    QString databasePath_;
     QPointer<Form1> form1_;
 };
 

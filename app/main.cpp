@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/WindowShell.h"
+#include "data/ScoreDatabase.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -34,7 +35,7 @@ int main(int argc, char* argv[])
     palinor::setUpApplication(app);
 
     palinor::GameState state;
-    palinor::WindowShell windows(state);
+    palinor::WindowShell windows(state, palinor::databasePath());
     windows.showMainWindow();
     return QApplication::exec();
 }

@@ -1,0 +1,158 @@
+#include "ui/signup/inscription.h"
+
+#include "data/ScoreDatabase.h"
+
+#include <QApplication>
+#include <QCollator>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringListModel>
+#include <algorithm>
+
+namespace palinor {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+const QColor kPaleYellow(255, 255, 192);
+
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+} // namespace
+
+QString normalisedName(const QString& typed)
+{
+    qsizetype first = 0;
+    qsizetype last = typed.size();
+    while (first < last && typed[first] == QLatin1Char(' ')) {
+        ++first;
+    }
+    while (last > first && typed[last - 1] == QLatin1Char(' ')) {
+        --last;
+    }
+    return typed.mid(first, last - first).toUpper();
+}
+
+inscription::inscription(GameState& state, QWidget* parent) : QDialog(parent), state_(state)
+{
+    setObjectName(QStringLiteral("inscription"));
+    setWindowTitle(QStringLiteral("Inscription"));
+    resize(twips(0, 0, 4905, 2280).size());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kPaleYellow);
+    palette.setColor(QPalette::Base, kPaleYellow);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    Text1_ = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setGeometry(twips(120, 120, 3735, 375));
+    Text1_->setAccessibleName(QStringLiteral("Nom du joueur"));
+
+    names_ = new QStringListModel(this);
+    List1_ = new QListView(this);
+    List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setGeometry(twips(120, 600, 4575, 1425));
+    List1_->setModel(names_);
+    List1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1_->setUniformItemSizes(true);
+    List1_->setAccessibleName(QStringLiteral("Joueurs inscrits"));
+
+    Command1_ = new QPushButton(QStringLiteral("OK"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    Command1_->setGeometry(twips(3960, 120, 735, 375));
+    Command1_->setEnabled(false);
+    Command1_->setDefault(true);
+
+    QWidget::setTabOrder(Command1_, List1_);
+    QWidget::setTabOrder(List1_, Text1_);
+    List1_->setFocus();
+
+    // Any change of the text, typed or written by the window, offers "OK" until the window closes.
+    connect(Text1_, &QLineEdit::textChanged, this, [this] { Command1_->setEnabled(true); });
+    // Selection, not the current item: the list sets a current item by itself when it takes the focus.
+    connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.indexes().isEmpty()) {
+                    Text1_->setText(selected.indexes().first().data().toString());
+                }
+            });
+    connect(Command1_, &QPushButton::clicked, this, &inscription::Command1_Click);
+}
+
+inscription::~inscription() = default;
+
+QStringList inscription::load(const QString& databasePath)
+{
+    db_ = std::make_unique<ScoreDatabase>(databasePath);
+    // Creation fails quietly when the file exists already; opening then judges it.
+    db_->createIfMissing();
+    if (auto error = db_->open()) {
+        return {error->message};
+    }
+    ScanResult scan = db_->scan();
+    if (scan.error) {
+        return {scan.error->message};
+    }
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(scan.records.size()));
+    for (const ScoreRecord& record : scan.records) {
+        names << record.nameText();
+    }
+    QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    std::sort(names.begin(), names.end(), collator);
+    names_->setStringList(names);
+    return {};
+}
+
+QStringList inscription::names() const
+{
+    return names_->stringList();
+}
+
+void inscription::Command1_Click()
+{
+    const QString name = normalisedName(Text1_->text());
+    Text1_->setText(name);
+    if (name.isEmpty()) {
+        return;
+    }
+    // Exact, case-sensitive comparison with every listed name.
+    const bool known = names_->stringList().contains(name, Qt::CaseSensitive);
+    if (!known) {
+        std::optional<DbError> error =
+            db_ ? db_->registerPlayer(name)
+                : DbError{DbError::Kind::NotOpen, QStringLiteral("Le fichier des scores n'est pas ouvert.")};
+        if (error) {
+            // Without a record the game's score could never be stored: the player chooses again.
+            report(error->message);
+            return;
+        }
+    }
+    state_.PlayerName = name.toStdString();
+    accept();
+}
+
+void inscription::report(const QString& message)
+{
+    QMessageBox::warning(this, QApplication::applicationDisplayName(), message);
+}
+
+void inscription::keyPressEvent(QKeyEvent* event)
+{
+    // Escape does nothing here: only "OK" and the close box leave the window.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace palinor
