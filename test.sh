@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# The tests also validate the Windows resource script and the desktop files.
-scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream
+# The tests also validate the Windows resource script and the desktop files, and play a game under Xvfb.
+scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream \
+  xvfb xdotool sqlite3 imagemagick
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"
