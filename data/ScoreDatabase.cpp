@@ -260,6 +260,15 @@ std::optional<DbError> checkPlayerName(const QString& name)
     if (name.isEmpty()) {
         return DbError{Kind::EmptyName, QStringLiteral("Le nom du joueur est vide.")};
     }
+    // SQLite reads a leading U+FEFF or U+FFFE of a UTF-16 text as a byte order mark, and turns U+FFFE and
+    // U+FFFF into U+FFFD: such a name would be stored as another one, and the player's scores lost.
+    if (name.startsWith(QChar(0xFEFF)) || name.contains(QChar(0xFFFE)) || name.contains(QChar(0xFFFF))) {
+        return DbError{
+            Kind::UnstorableName,
+            QStringLiteral("Ce nom commence par un caractère invisible (U+FEFF) ou contient un "
+                           "caractère non valide (U+FFFE, U+FFFF) : il ne peut pas être enregistré "
+                           "tel quel. Retapez-le sans ce caractère.")};
+    }
     if (const int length = nameLength(name); length > kMaxNameLength) {
         return DbError{Kind::NameTooLong,
                        QStringLiteral("Ce nom compte %1 caractères : un nom de joueur ne peut pas en compter "

@@ -30,6 +30,7 @@ struct DbError {
         CannotCreate,
         Busy, // another copy of the program kept the file locked past the wait
         NameTooLong,
+        UnstorableName, // characters the file would not give back as they were
         EmptyName,
         BadScore,
         NotOpen, // an operation called before a successful open()
