@@ -20,6 +20,10 @@ for program in game_bench board_bench score_file_bench; do
     --benchmark_out="$build/results/$program.json" --benchmark_out_format=json "$@"
 done
 
+echo
+echo "== Start-up against the floor"
+bench/startup.sh "$build" 31
+
 # One line per benchmark: its median, its goal and whether the median meets it.
 echo
 echo "== Medians of 5 runs (results in $build/results)"

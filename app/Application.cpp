@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QTranslator>
 
 namespace palinor {
@@ -28,9 +30,15 @@ void setUpApplication(QApplication& app)
 
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QString::fromLatin1(kSansSubstitute));
     QFont::insertSubstitution(QStringLiteral("Garamond"), QString::fromLatin1(kGaramondSubstitute));
+    // The old toolkit's own font was MS Sans Serif too: menus, buttons and boxes share the labels' stand-in,
+    // and only one font family is loaded at start.
+    QFont interfaceFont = QApplication::font();
+    interfaceFont.setFamily(QFont::substitute(QStringLiteral("MS Sans Serif")));
+    QApplication::setFont(interfaceFont);
 
     palinor_init_resources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/palinor.ico")));
+    // The PNG twin of the icon: read by Qt itself, without the icon image plugin.
+    QApplication::setWindowIcon(QPixmap::fromImage(QImage(QStringLiteral(":/icons/palinor.png"), "PNG")));
 }
 
 } // namespace palinor

@@ -25,9 +25,18 @@ void centreOnScreen(QWidget* window)
 
 } // namespace
 
-WindowShell::WindowShell(GameState& state, QString databasePath)
-    : state_(state), game_(state, *this), databasePath_(std::move(databasePath))
+WindowShell::WindowShell(GameState& state, std::function<QString()> locateDatabase)
+    : state_(state), game_(state, *this), locateDatabase_(std::move(locateDatabase))
 {
+}
+
+const QString& WindowShell::databasePath()
+{
+    // Finding the folder touches the disk: not before a window needs the file.
+    if (databasePath_.isEmpty()) {
+        databasePath_ = locateDatabase_();
+    }
+    return databasePath_;
 }
 
 WindowShell::~WindowShell()
@@ -60,7 +69,7 @@ void WindowShell::tell(const QStringList& messages)
 void WindowShell::showSignUp()
 {
     inscription window(state_, form1_);
-    tell(window.load(databasePath_));
+    tell(window.load(databasePath()));
     centreOnScreen(&window);
     window.exec();
 }
@@ -68,7 +77,7 @@ void WindowShell::showSignUp()
 void WindowShell::showScoreTable()
 {
     scorefrm table(form1_);
-    tell(table.load(state_, databasePath_));
+    tell(table.load(state_, databasePath()));
     centreOnScreen(&table);
     table.exec();
 }
@@ -77,7 +86,7 @@ void WindowShell::loadAndUnloadScoreTable()
 {
     // Only the load's score store matters: the table is never shown.
     scorefrm table(form1_);
-    tell(table.load(state_, databasePath_));
+    tell(table.load(state_, databasePath()));
 }
 
 void WindowShell::showHelp()

@@ -7,15 +7,16 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 
 namespace palinor {
 
 class WindowShell : public QObject, public GameWindows {
     Q_OBJECT
 public:
-    // Borrows the game state shared by every window; both the sign-up window and the score table use
-    // the score file at databasePath.
-    WindowShell(GameState& state, QString databasePath);
+    // Borrows the game state shared by every window. Both the sign-up window and the score table use the
+    // score file that locateDatabase names, asked once, when a window first needs it.
+    WindowShell(GameState& state, std::function<QString()> locateDatabase);
     ~WindowShell() override;
 
     Game& game() { return game_; }
@@ -41,6 +42,9 @@ private:
 
     GameState& state_;
     Game game_;
+    const QString& databasePath();
+
+    std::function<QString()> locateDatabase_;
     QString databasePath_;
     QPointer<Form1> form1_;
 };

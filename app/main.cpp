@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
     palinor::setUpApplication(app);
 
     palinor::GameState state;
-    palinor::WindowShell windows(state, palinor::databasePath());
+    palinor::WindowShell windows(state, [] { return palinor::databasePath(); });
     windows.showMainWindow();
     return QApplication::exec();
 }

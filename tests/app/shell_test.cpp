@@ -78,7 +78,7 @@ private slots:
     void refusalIsACriticalBoxWithTheProgramsTitle()
     {
         GameState state;
-        WindowShell shell(state, scoreFile());
+        WindowShell shell(state, [this] { return scoreFile(); });
         shell.showMainWindow();
         ModalAnswers answers;
         QString text;
@@ -100,7 +100,7 @@ private slots:
     void wholeGameEndsOnAFreshBoard()
     {
         GameState state;
-        WindowShell shell(state, scoreFile());
+        WindowShell shell(state, [this] { return scoreFile(); });
         shell.showMainWindow();
         QPointer<Form1> first = shell.mainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(first));
@@ -149,7 +149,7 @@ private slots:
     void menuTableStoresTheRunningScoreAndUndoStoresItWithoutTheDisc()
     {
         GameState state;
-        WindowShell shell(state, scoreFile());
+        WindowShell shell(state, [this] { return scoreFile(); });
         shell.showMainWindow();
         Form1* board = shell.mainWindow();
         ModalAnswers answers;
@@ -176,7 +176,7 @@ private slots:
         const QString started = QDir::currentPath();
         QDir::setCurrent(elsewhere.path());
         GameState state;
-        WindowShell shell(state, scoreFile());
+        WindowShell shell(state, [this] { return scoreFile(); });
         shell.showMainWindow();
         ModalAnswers answers;
         QStringList ranking;
@@ -194,7 +194,7 @@ private slots:
     void closingTheBoardEndsTheProgram()
     {
         GameState state;
-        WindowShell shell(state, scoreFile());
+        WindowShell shell(state, [this] { return scoreFile(); });
         shell.showMainWindow();
         QPointer<Form1> board = shell.mainWindow();
         // The event loop ends by itself once the board is closed; the second timer only guards the test.

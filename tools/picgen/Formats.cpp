@@ -93,8 +93,7 @@ Bytes bmpFile(const Raster& picture)
 {
     const Bytes dib = dibResource(picture, 2835);
     constexpr std::uint32_t fileHeaderSize = 14;
-    Bytes out;
-    out.insert(out.end(), {'B', 'M'});
+    Bytes out{'B', 'M'};
     put32(out, fileHeaderSize + static_cast<std::uint32_t>(dib.size()));
     put32(out, 0); // reserved
     put32(out, fileHeaderSize + infoHeaderSize);

@@ -117,7 +117,8 @@ void Form1::buildPanel(QWidget* client)
     Frame1_->setFocusPolicy(Qt::NoFocus);
     setBackground(Frame1_, toQColor(kLightOrange));
 
-    const QFont font(QString::fromLatin1(kLabelFontFamily), kLabelFontPoints);
+    // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
+    const QFont font(QFont::substitute(QString::fromLatin1(kLabelFontFamily)), kLabelFontPoints);
     auto makeLabel = [&](const form1::Twips& where, const QString& caption) {
         auto* label = new ClickableLabel(caption, Frame1_);
         label->setGeometry(form1::toPixels(where));

@@ -13,6 +13,13 @@ namespace {
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 
+constexpr int kMaxSide = 256; // the program's pictures are small; anything larger is not one of them
+
+template <typename T> T le(const QByteArray& bytes, qsizetype at)
+{
+    return qFromLittleEndian<T>(bytes.constData() + at);
+}
+
 QByteArray readResource(const QString& path)
 {
     QFile file(path);
@@ -23,21 +30,34 @@ QByteArray readResource(const QString& path)
 
 QImage decodeDib(const QByteArray& dib)
 {
-    if (dib.size() < kInfoHeaderSize || qFromLittleEndian<quint32>(dib.constData()) != kInfoHeaderSize) {
+    // Decoded here: the stored bitmaps lack the file header that Qt's reader expects.
+    if (dib.size() < kInfoHeaderSize || le<quint32>(dib, 0) != kInfoHeaderSize) {
         return {};
     }
-    const auto bitsPerPixel = qFromLittleEndian<quint16>(dib.constData() + 14);
-    const auto paletteEntries = qFromLittleEndian<quint32>(dib.constData() + 32);
-    const int paletteSize =
-        bitsPerPixel <= 8 ? 4 * (paletteEntries ? paletteEntries : 1u << bitsPerPixel) : 4 * paletteEntries;
-    // Qt reads bitmaps as files: give the stored header and pixels the file header they lack.
-    QByteArray file(kFileHeaderSize, '\0');
-    file[0] = 'B';
-    file[1] = 'M';
-    qToLittleEndian<quint32>(kFileHeaderSize + dib.size(), file.data() + 2);
-    qToLittleEndian<quint32>(kFileHeaderSize + kInfoHeaderSize + paletteSize, file.data() + 10);
-    file.append(dib);
-    return QImage::fromData(file, "BMP");
+    const auto width = static_cast<qint32>(le<quint32>(dib, 4));
+    const auto height = static_cast<qint32>(le<quint32>(dib, 8));
+    const quint16 bitsPerPixel = le<quint16>(dib, 14);
+    const quint32 compression = le<quint32>(dib, 16);
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || compression != 0 ||
+        bitsPerPixel != 24) {
+        return {};
+    }
+    const qsizetype stride = (width * 3 + 3) / 4 * 4;
+    const qsizetype pixels = kInfoHeaderSize + 4 * qsizetype{le<quint32>(dib, 32)};
+    if (dib.size() < pixels + stride * height) {
+        return {};
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        // Rows are stored bottom row first, each pixel blue, green, red.
+        const auto* row =
+            reinterpret_cast<const uchar*>(dib.constData() + pixels + stride * (height - 1 - y));
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, row += 3) {
+            line[x] = qRgb(row[2], row[1], row[0]);
+        }
+    }
+    return image;
 }
 
 QPixmap dominoPicture(int id)
@@ -57,7 +77,8 @@ QPixmap dominoPicture(int id)
 
 QPixmap dieFace(int pips)
 {
-    return QPixmap(QStringLiteral(":/pictures/die%1.bmp").arg(pips));
+    return QPixmap::fromImage(
+        decodeDib(readResource(QStringLiteral(":/pictures/die%1.bmp").arg(pips)).mid(kFileHeaderSize)));
 }
 
 } // namespace palinor

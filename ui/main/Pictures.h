@@ -6,8 +6,8 @@
 
 namespace palinor {
 
-/* A device-independent bitmap as stored in the resources (header and pixels, no file header).
-   Returns a null image when the bytes are not such a bitmap. */
+/* A device-independent bitmap as stored in the resources (header and pixels, no file header), 24 bits
+   per pixel, uncompressed. Returns a null image when the bytes are not such a bitmap. */
 QImage decodeDib(const QByteArray& dib);
 
 /* The counting picture 100 + k for k discs, 100 <= id <= 130; decoded once, then cached.

@@ -47,7 +47,8 @@ scorefrm::scorefrm(QWidget* parent) : QDialog(parent)
     List2_->setModel(model_);
     List2_->setUniformItemSizes(true);
     List2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont font(QString::fromLatin1(kFontFamily));
+    // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
+    QFont font(QFont::substitute(QString::fromLatin1(kFontFamily)));
     font.setPointSizeF(26.25);
     List2_->setFont(font);
     QPalette listPalette = List2_->palette();

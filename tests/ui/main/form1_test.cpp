@@ -272,6 +272,13 @@ private slots:
         QVERIFY(dominoPicture(99).isNull());
         QVERIFY(dominoPicture(131).isNull());
         QVERIFY(decodeDib(QByteArray("not a bitmap")).isNull());
+        QFile stored(QStringLiteral(":/pictures/115.dib"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray dib = stored.readAll();
+        QVERIFY(decodeDib(dib.left(dib.size() - 1)).isNull()); // one byte short of its pixels
+        QByteArray huge = dib;
+        huge[4] = '\xff'; // a width no picture of the program has
+        QVERIFY(decodeDib(huge).isNull());
         for (int pips = 1; pips <= 4; ++pips) {
             QCOMPARE(dieFace(pips).size(), QSize(30, 30));
         }
