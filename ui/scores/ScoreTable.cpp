@@ -59,6 +59,7 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
     std::vector<qint64> replacedIds;
     std::optional<Byte> newScore;
     const bool flagBefore = state.ForceScoreUpdate;
+    const QString player = QString::fromStdString(state.PlayerName);
     int skipped = 0;
     for (const ScoreRecord& record : scan.records) {
         if (!record.readable()) {
@@ -66,18 +67,20 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
             continue;
         }
         Row row{record.nameText(), record.scoreValue(), false};
-        if (auto replacement =
-                ReplacementScore(state, row.name.toStdString(), static_cast<Byte>(row.score))) {
-            row.replaced = true;
-            replacedIds.push_back(record.rowId);
-            newScore = replacement;
+        // Only the player's own records can be replaced: the others skip the rule's conversion.
+        if (row.name == player) {
+            if (auto replacement = ReplacementScore(state, state.PlayerName, static_cast<Byte>(row.score))) {
+                row.replaced = true;
+                replacedIds.push_back(record.rowId);
+                newScore = replacement;
+            }
         }
         rows.push_back(std::move(row));
     }
 
     bool stored = false;
     if (newScore) {
-        if (auto error = db.replaceScore(replacedIds, QString::fromStdString(state.PlayerName), *newScore)) {
+        if (auto error = db.replaceScore(replacedIds, player, *newScore)) {
             // Nothing was stored: the table shows the file as it is, and the next load tries again.
             contents.messages << error->message;
             state.ForceScoreUpdate = flagBefore;
@@ -89,21 +92,27 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
         contents.messages << skippedMessage(skipped, db.filePath());
     }
 
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(rows.size()));
-    for (const Row& row : rows) {
-        lines << scoreText(stored && row.replaced ? *newScore : row.score) + kSortSeparator + row.name;
+    if (stored) {
+        for (Row& row : rows) {
+            row.score = row.replaced ? *newScore : row.score;
+        }
     }
-    // Ascending text order; the score text in front orders the lines by score.
+    // The order of the lines "score text, five spaces, name" in ascending text order: by score, then by the
+    // names' collation. Comparing the scores as numbers first spares most collations.
     QCollator collator{QLocale(QLocale::French, QLocale::France)};
-    std::sort(lines.begin(), lines.end(), collator);
+    std::sort(rows.begin(), rows.end(), [&collator](const Row& a, const Row& b) {
+        if (a.score != b.score) {
+            return a.score < b.score;
+        }
+        return collator.compare(a.name, b.name) < 0;
+    });
 
-    const auto count = lines.size();
+    const auto count = static_cast<int>(rows.size());
     contents.ranking.reserve(count);
-    for (auto i = count - 1; i >= 0; --i) {
-        const QString& line = lines[i];
-        contents.ranking << rankingLine(static_cast<int>(count - i), QStringView(line).mid(kScoreTextLength),
-                                        QStringView(line).left(kScoreTextLength));
+    const QString separator = kSortSeparator;
+    for (int rank = 1; rank <= count; ++rank) {
+        const Row& row = rows[static_cast<std::size_t>(count - rank)];
+        contents.ranking << rankingLine(rank, separator + row.name, scoreText(row.score));
     }
     return contents;
 }

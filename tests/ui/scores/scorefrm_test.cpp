@@ -4,6 +4,7 @@
 #include "ui/scores/ScoreTable.h"
 #include "ui/scores/scorefrm.h"
 
+#include <QCollator>
 #include <QListView>
 #include <QPushButton>
 #include <QtTest>
@@ -72,6 +73,28 @@ private slots:
         QCOMPARE(ranking[13], QStringLiteral("  N°  14     PA (010)"));
         QCOMPARE(rankingLine(1234, u"     X", u"001"), QStringLiteral("  N° 1234     X (001)"));
         QCOMPARE(scoreText(7), QStringLiteral("007"));
+    }
+
+    void equalScoresFollowTheFrenchCollationReversed()
+    {
+        // Scores are compared as numbers first: the names must still follow the collator's order.
+        QStringList names{"A B", "AB",  "A", "Z9",  "Z10",   "ÉMILE", "EMILE", "ELISE", "Émile", "émile",
+                          "ZOÉ", "ZOE", "0", "9 A", "ÆTHER", "OE",    "ŒUF",   "ÀB",    "AC"};
+        ScoreFile file;
+        std::vector<std::pair<QVariant, QVariant>> records;
+        for (const QString& name : names) {
+            records.emplace_back(name, 33);
+        }
+        file.create(records);
+        GameState idle;
+        const QStringList ranking = loadTable(file, idle);
+        QCollator collator{QLocale(QLocale::French, QLocale::France)};
+        std::sort(names.begin(), names.end(), collator);
+        QStringList expected;
+        for (qsizetype i = names.size() - 1; i >= 0; --i) {
+            expected << rankingLine(int(names.size() - i), QStringLiteral("     ") + names[i], u"033");
+        }
+        QCOMPARE(ranking, expected);
     }
 
     void replacementFollowsTheScoreAndTheFlag()
