@@ -1,20 +1,17 @@
 #pragma once
-// Builders for score files made behind the program's back, and checks on what it left on disk.
+// Score files made and read behind the program's back, for the data and the reliability tests.
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QStringList>
-#include <QVariant>
 #include <atomic>
-#include <gtest/gtest.h>
+#include <functional>
 #include <ostream>
 
-// Readable QStrings in failure messages.
+// Readable QStrings in gtest failure messages.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
@@ -22,74 +19,55 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 namespace palinor::test {
 
-// A plain SQLite connection of the test's own, closed and unregistered at the end of its scope.
-class RawDb {
-public:
-    explicit RawDb(const QString& path) : name_(QStringLiteral("raw-%1").arg(++created_))
+// Runs one statement on the file through a connection of the test's own, then `meanwhile` while it is still
+// open. Every row comes back with its columns joined by '|' and Null written "<null>"; a refusal as "error:
+// ...".
+inline QStringList sql(const QString& path, const QString& statement,
+                       const std::function<void()>& meanwhile = {})
+{
+    static std::atomic<int> made{0};
+    const QString name = "raw-" + QString::number(++made);
+    QStringList rows;
     {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db_.setDatabaseName(path);
-        EXPECT_TRUE(db_.open()) << db_.lastError().text().toStdString();
-    }
-    ~RawDb()
-    {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    RawDb(const RawDb&) = delete;
-    RawDb& operator=(const RawDb&) = delete;
-
-    void run(const QString& sql)
-    {
-        QSqlQuery query(db_);
-        ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
-    }
-    // Every row of a query, its columns joined with '|', Null written as "<null>".
-    QStringList rows(const QString& sql)
-    {
-        QSqlQuery query(db_);
-        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
-        QStringList result;
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        if (!query.exec(statement)) {
+            rows << "error: " + query.lastError().text();
+        }
         while (query.next()) {
             QStringList columns;
             for (int i = 0; i < query.record().count(); ++i) {
-                columns << (query.isNull(i) ? QStringLiteral("<null>") : query.value(i).toString());
+                columns << (query.isNull(i) ? "<null>" : query.value(i).toString());
             }
-            result << columns.join(u'|');
+            rows << columns.join(u'|');
         }
-        return result;
+        if (meanwhile) {
+            meanwhile();
+        }
     }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
 
-private:
-    static inline std::atomic<int> created_{0};
-    QString name_;
-    QSqlDatabase db_;
-};
-
-inline const QString kGoodTable = QStringLiteral(
-    "CREATE TABLE nom (\"Nom Complet\" TEXT, Score SMALLINT, Score1 SMALLINT, Score2 SMALLINT)");
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
+inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 inline QByteArray checksum(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "unreadable";
-    }
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : "unreadable";
 }
 
 inline QStringList entries(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace palinor::test

@@ -1,5 +1,5 @@
 #pragma once
-// A fake of the windows that answers as a user would and records every call in order.
+// A game on a fresh state whose windows are faked: they answer as a user would and record every call.
 
 #include "game/Game.h"
 
@@ -14,124 +14,78 @@ inline std::string describe(Label label)
     return label == Label::Player ? "Label1" : "Label2(" + std::to_string(static_cast<int>(label)) + ")";
 }
 
-inline std::string describe(Rgb c)
+// The discs of one round, pocket by pocket, as a script for play().
+inline std::string discs(int p1, int p2, int p3, int p4)
 {
-    return std::to_string(c.red) + "," + std::to_string(c.green) + "," + std::to_string(c.blue);
+    return std::string(p1, '1') + std::string(p2, '2') + std::string(p3, '3') + std::string(p4, '4');
 }
 
-class RecordingWindows : public GameWindows {
-public:
-    // The name the sign-up window picks; empty: the user closes it without choosing.
-    std::string signUpName = "DUPONT";
-    // The board window's load, run by showMainWindow as a real window's load would.
-    std::function<void()> onShowMainWindow;
-    // What the score table's load does with the state (store a score, clear the flag...).
-    std::function<void()> onScoreTableLoad;
-
-    GameState* state = nullptr;
-    std::vector<std::string> calls;
+struct GameFixture : GameWindows {
+    GameState state;
+    Game game{state, *this};
+    std::string signUpName = "DUPONT";              // empty: the user closes the sign-up without choosing
+    std::function<void()> onScoreTableLoad = [] {}; // what the score table's load does with the state
+    std::string calls;                              // "board; signup; ..."
     std::vector<BoardView> boards;
 
+    // The board window's load at start-up, then the moves played.
+    explicit GameFixture(std::string_view moves = "")
+    {
+        game.LoadBoard();
+        play(moves);
+    }
+
+    // 'N' starts a new game, '>' clicks the next round's label, a digit records a disc in that pocket.
+    void play(std::string_view moves)
+    {
+        for (char move : moves) {
+            move == 'N'   ? game.StartNewGame()
+            : move == '>' ? game.AdvanceRound(state.CurrentRound + 1)
+                          : game.RecordDisc(move - '0');
+        }
+    }
+
+    void record(const std::string& call) { calls += call + "; "; }
     void drawBoard(const BoardView& board) override
     {
         boards.push_back(board);
-        calls.push_back("board");
+        record("board");
     }
     void showMessage(std::string_view text, MessageIcon icon) override
     {
-        calls.push_back("message " + std::string(text) +
-                        (icon == MessageIcon::Critical ? " [critical]" : ""));
+        record("message " + std::string(text) + (icon == MessageIcon::Critical ? " [critical]" : ""));
     }
     void showSignUp() override
     {
-        calls.push_back("signup");
-        if (!signUpName.empty() && state != nullptr) {
-            state->PlayerName = signUpName;
-        }
+        record("signup");
+        state.PlayerName = signUpName.empty() ? state.PlayerName : signUpName;
     }
     void showScoreTable() override
     {
-        calls.push_back("scores modal");
-        if (onScoreTableLoad) {
-            onScoreTableLoad();
-        }
+        record("scores modal");
+        onScoreTableLoad();
     }
     void loadAndUnloadScoreTable() override
     {
-        calls.push_back("scores load+unload");
-        if (onScoreTableLoad) {
-            onScoreTableLoad();
-        }
+        record("scores load+unload");
+        onScoreTableLoad();
     }
     void setLabelCaption(Label label, std::string_view caption) override
     {
-        calls.push_back("caption " + describe(label) + " " + std::string(caption));
+        record("caption " + describe(label) + " " + std::string(caption));
     }
-    void setLabelBackColor(Label label, Rgb color) override
+    void setLabelBackColor(Label label, Rgb c) override
     {
-        calls.push_back("color " + describe(label) + " " + describe(color));
+        record("color " + describe(label) + " " + std::to_string(c.red) + "," + std::to_string(c.green) +
+               "," + std::to_string(c.blue));
     }
-    void hideNewGameItem() override { calls.push_back("hide npmn"); }
-    void unloadMainWindow() override { calls.push_back("unload Form1"); }
+    void hideNewGameItem() override { record("hide npmn"); }
+    void unloadMainWindow() override { record("unload Form1"); }
     void showMainWindow() override
     {
-        calls.push_back("show Form1");
-        if (onShowMainWindow) {
-            onShowMainWindow();
-        }
-    }
-
-    const BoardView& lastBoard() const { return boards.back(); }
-    bool called(const std::string& call) const
-    {
-        for (const auto& c : calls) {
-            if (c == call) {
-                return true;
-            }
-        }
-        return false;
-    }
-};
-
-// A game on a fresh state with the recording fake, its board loaded as at start-up.
-struct GameFixture {
-    GameState state;
-    RecordingWindows windows;
-    Game game{state, windows};
-
-    GameFixture()
-    {
-        windows.state = &state;
-        windows.onShowMainWindow = [this] { game.LoadBoard(); };
+        record("show Form1");
         game.LoadBoard();
-    }
-
-    void startGame(const std::string& name = "DUPONT")
-    {
-        windows.signUpName = name;
-        game.StartNewGame();
-    }
-
-    // Records discs by pocket: "4423" records pockets 4, 4, 2, 3 in that order.
-    void play(std::string_view pockets)
-    {
-        for (char pocket : pockets) {
-            game.RecordDisc(pocket - '0');
-        }
-    }
-
-    // Records the given number of discs in each pocket 1..4.
-    void playCounts(int p1, int p2, int p3, int p4)
-    {
-        const int counts[] = {p1, p2, p3, p4};
-        for (int p = 0; p < 4; ++p) {
-            for (int i = 0; i < counts[p]; ++i) {
-                game.RecordDisc(p + 1);
-            }
-        }
-    }
-
-    void nextRound() { game.AdvanceRound(state.CurrentRound + 1); }
+    } // a fresh board window's load
 };
 
 } // namespace palinor::testing

@@ -2,119 +2,76 @@
 #include "game/ScoreStore.h"
 
 #include <gtest/gtest.h>
-#include <map>
 
 using namespace palinor;
 using palinor::testing::GameFixture;
 
 namespace {
 
-GameState playing(const std::string& name, Byte score, bool forced = false)
+GameState playing(const std::string& name, Byte score, bool forced)
 {
     GameState s;
     s.PlayerName = name;
     s.CurrentScore = score;
-    s.CurrentRound = 1;
     s.ForceScoreUpdate = forced;
     return s;
 }
 
-TEST(ScoreStore, AHigherScoreReplacesTheRecordAndClearsTheFlag)
+TEST(ScoreStore, ReplacesOnlyTheSamePlayersLowerScoreUnlessForcedAndClearsTheFlagOnlyThen)
 {
-    GameState s = playing("ALPHA", 90);
-    s.ForceScoreUpdate = true;
-    EXPECT_EQ(ReplacementScore(s, "ALPHA", 87), 90);
-    EXPECT_FALSE(s.ForceScoreUpdate);
+    const std::tuple<std::string, Byte, bool, std::string, Byte, std::optional<Byte>> meetings[] = {
+        {"ALPHA", 90, false, "ALPHA", 87, 90}, {"ALPHA", 90, true, "ALPHA", 87, 90},
+        {"ALPHA", 90, false, "ALPHA", 90, {}}, {"ALPHA", 90, false, "ALPHA", 120, {}},
+        {"Alpha", 90, true, "ALPHA", 10, {}},  {"", 90, true, "", 0, {}},
+        {"BRAVO", 0, false, "BRAVO", 0, {}},   {"BRAVO", 1, false, "BRAVO", 0, 1},
+        {"ALPHA", 60, true, "ALPHA", 120, 120}};
+    for (const auto& [player, score, forced, record, stored, replacement] : meetings) {
+        GameState s = playing(player, score, forced);
+        SCOPED_TRACE(player + " " + std::to_string(score) + (forced ? " forced" : ""));
+        EXPECT_EQ(ReplacementScore(s, record, stored), replacement);
+        EXPECT_EQ(s.ForceScoreUpdate, forced && !replacement);
+    }
 }
 
-TEST(ScoreStore, AnEqualOrLowerScoreLeavesTheRecord)
-{
-    GameState s = playing("ALPHA", 90);
-    EXPECT_EQ(ReplacementScore(s, "ALPHA", 90), std::nullopt);
-    EXPECT_EQ(ReplacementScore(s, "ALPHA", 120), std::nullopt);
-}
-
-TEST(ScoreStore, NamesMatchExactlyAndAnEmptyPlayerMatchesNothing)
-{
-    GameState s = playing("Alpha", 90, true);
-    EXPECT_EQ(ReplacementScore(s, "ALPHA", 10), std::nullopt);
-    EXPECT_TRUE(s.ForceScoreUpdate) << "the flag waits for a record of the player";
-    GameState idle = playing("", 90, true);
-    EXPECT_EQ(ReplacementScore(idle, "", 0), std::nullopt);
-    EXPECT_TRUE(idle.ForceScoreUpdate);
-}
-
-TEST(ScoreStore, NewPlayerWithoutScoreIsReplacedFromOnePoint)
-{
-    GameState s = playing("BRAVO", 0);
-    EXPECT_EQ(ReplacementScore(s, "BRAVO", 0), std::nullopt);
-    s.CurrentScore = 1;
-    EXPECT_EQ(ReplacementScore(s, "BRAVO", 0), 1);
-}
-
-TEST(ScoreStore, AfterTheFirstForcedReplacementLaterDuplicatesMustBeBeaten)
+TEST(ScoreStore, AfterTheForcedReplacementLaterDuplicatesMustBeBeaten)
 {
     GameState s = playing("ALPHA", 60, true);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 30), 60);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 100), std::nullopt);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 40), 60);
-}
-
-TEST(ScoreStore, AForcedStoreNeverGoesBelowTheBestFromBeforeTheGame)
-{
-    GameState s = playing("ALPHA", 60, true);
-    EXPECT_EQ(ReplacementScore(s, "ALPHA", 120), 120);
-    EXPECT_FALSE(s.ForceScoreUpdate);
-    ASSERT_TRUE(s.BestBeforeGame);
-    EXPECT_EQ(s.BestBeforeGame->score, 120);
-
-    // Another player chosen in the middle of the game starts from their own best.
+    // A player chosen in the middle of the game starts from their own best, not the previous player's.
     s.PlayerName = "BRAVO";
+    s.CurrentScore = 20;
     s.ForceScoreUpdate = true;
-    EXPECT_EQ(ReplacementScore(s, "BRAVO", 20), 60);
-    EXPECT_EQ(s.BestBeforeGame->player, "BRAVO");
+    EXPECT_EQ(ReplacementScore(s, "BRAVO", 10), 20);
 }
 
-// The score table over an in-memory table of best scores, as the real one runs over the file.
-struct ScoreTableFake {
-    std::map<std::string, Byte> records;
-    void load(GameState& state)
+// A game whose score table holds DUPONT's best and runs the rule over it, as the real one does over the file.
+struct GameWithTable : GameFixture {
+    Byte stored;
+    explicit GameWithTable(Byte best) : stored(best)
     {
-        for (auto& [name, score] : records) {
-            if (auto replacement = ReplacementScore(state, name, score)) {
-                score = *replacement;
-            }
-        }
+        onScoreTableLoad = [this] { stored = ReplacementScore(state, "DUPONT", stored).value_or(stored); };
+        play("N");
     }
 };
 
-TEST(ScoreStoreWithUndo, UndoKeepsABetterScoreOfAnEarlierGame)
+TEST(ScoreStore, UndoNeverWipesAnEarlierBestAndStoresTheScoreWithoutTheDisc)
 {
-    GameFixture f;
-    ScoreTableFake table{{{"DUPONT", 120}}};
-    f.windows.onScoreTableLoad = [&] { table.load(f.state); };
-    f.startGame();
-    f.play("432");
-    f.game.UndoLastMove();
-    EXPECT_EQ(table.records["DUPONT"], 120);
-    EXPECT_FALSE(f.state.ForceScoreUpdate);
-}
+    GameWithTable earlier(120);
+    earlier.play("432");
+    earlier.game.UndoLastMove();
+    EXPECT_EQ(earlier.stored, 120);
+    EXPECT_FALSE(earlier.state.ForceScoreUpdate);
 
-TEST(ScoreStoreWithUndo, UndoAfterAStoreFromTheMenuStoresTheScoreWithoutTheDisc)
-{
-    GameFixture f;
-    ScoreTableFake table{{{"DUPONT", 50}}};
-    f.windows.onScoreTableLoad = [&] { table.load(f.state); };
-    f.startGame();
-    f.playCounts(0, 0, 2, 21); // 6 + 84 points, no set
-    ASSERT_EQ(int{f.state.CurrentScore}, 90);
-    table.load(f.state); // "Tableau des scores" from the menu
-    EXPECT_EQ(table.records["DUPONT"], 90);
-    f.game.UndoLastMove(); // the last disc was in pocket 4
-    EXPECT_EQ(table.records["DUPONT"], 86);
-
-    f.game.EndGame();
-    EXPECT_FALSE(f.state.BestBeforeGame) << "the end of the game forgets the player's best";
+    GameWithTable g(50);
+    g.play(palinor::testing::discs(0, 0, 2, 21)); // 6 + 84 points, no set
+    g.onScoreTableLoad();                         // "Tableau des scores" from the menu
+    EXPECT_EQ(g.stored, 90);
+    g.game.UndoLastMove(); // the last disc was in pocket 4
+    EXPECT_EQ(g.stored, 86);
+    g.game.EndGame();
+    EXPECT_FALSE(g.state.BestBeforeGame); // the player's best is forgotten with the game
 }
 
 } // namespace
