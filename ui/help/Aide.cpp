@@ -1,5 +1,6 @@
 #include "ui/help/Aide.h"
 
+#include "ui/Design.h"
 #include "ui/help/HelpPage.h"
 
 #include <QPlainTextEdit>
@@ -8,13 +9,7 @@ namespace palinor {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 const QColor kPaleCyan(192, 255, 255);
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 
 } // namespace
 
@@ -22,16 +17,12 @@ Aide::Aide(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Aide"));
     setWindowTitle(QStringLiteral("Aide"));
-    setFixedSize(twips(0, 0, 10620, 3090).size());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kPaleCyan);
-    palette.setColor(QPalette::Base, kPaleCyan);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setFixedSize(design::toPixels({0, 0, 10620, 3090}).size());
+    design::setGround(this, kPaleCyan, true);
 
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(twips(360, 240, 9975, 2535));
+    Text1_->setGeometry(design::toPixels({360, 240, 9975, 2535}));
     Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1_->setReadOnly(true);

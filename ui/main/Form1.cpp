@@ -24,14 +24,6 @@ QColor toQColor(Rgb c)
     return QColor(c.red, c.green, c.blue);
 }
 
-void setBackground(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 // Members of a control array share their name and carry their index.
 template <typename Widget> Widget* named(Widget* widget, const char* name, int index = -1)
 {
@@ -57,7 +49,7 @@ Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
 
     auto* client = new QWidget(this);
     client->setFixedSize(form1::toPixels(form1::kClientArea).size());
-    setBackground(client, kBoardBrown);
+    design::setGround(client, kBoardBrown);
     setCentralWidget(client);
 
     // Siblings stack in creation order: the bottom of the design's stacking comes first.
@@ -92,7 +84,7 @@ void Form1::buildBoard(QWidget* client)
     }
     auto* line = named(new QWidget(client), "Line1");
     line->setGeometry(form1::toPixels(form1::kLine1));
-    setBackground(line, Qt::black);
+    design::setGround(line, Qt::black);
 
     for (int i : {1, 2, 3, 4, 0}) {
         auto* picture = named(new QLabel(client), "Image1", i);
@@ -115,7 +107,7 @@ void Form1::buildPanel(QWidget* client)
     Frame1_ = named(new QGroupBox(client), "Frame1");
     Frame1_->setGeometry(form1::toPixels(form1::kFrame1));
     Frame1_->setFocusPolicy(Qt::NoFocus);
-    setBackground(Frame1_, toQColor(kLightOrange));
+    design::setGround(Frame1_, toQColor(kLightOrange));
 
     // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
     const QFont font(QFont::substitute(QString::fromLatin1(kLabelFontFamily)), kLabelFontPoints);
@@ -124,7 +116,7 @@ void Form1::buildPanel(QWidget* client)
         label->setGeometry(form1::toPixels(where));
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setBackground(label, toQColor(kLightOrange));
+        design::setGround(label, toQColor(kLightOrange));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(palette);
@@ -251,7 +243,7 @@ void Form1::setLabelCaption(Label which, const QString& caption)
 
 void Form1::setLabelBackColor(Label which, Rgb color)
 {
-    setBackground(label(which), toQColor(color));
+    design::setGround(label(which), toQColor(color));
 }
 
 void Form1::hideNewGameItem()

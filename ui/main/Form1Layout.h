@@ -1,22 +1,12 @@
 #pragma once
 // The board window's design, in twips from the top-left of each control's container.
 
-#include <QRect>
+#include "ui/Design.h"
 
 namespace palinor::form1 {
 
-inline constexpr int kTwipsPerPixel = 15;
-
-struct Twips {
-    int left, top, width, height;
-};
-
-/* The one place where twips become pixels. */
-constexpr QRect toPixels(Twips t)
-{
-    return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
-            t.height / kTwipsPerPixel};
-}
+using design::toPixels;
+using design::Twips;
 
 inline constexpr Twips kClientArea{0, 0, 11880, 8205};
 

@@ -1,6 +1,7 @@
 #include "ui/scores/scorefrm.h"
 
 #include "data/ScoreDatabase.h"
+#include "ui/Design.h"
 #include "ui/scores/ScoreTable.h"
 
 #include <QListView>
@@ -11,14 +12,8 @@ namespace palinor {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 const QColor kLightOrange(255, 192, 128);
 const QColor kPurple(128, 0, 128);
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 
 } // namespace
 
@@ -27,23 +22,20 @@ scorefrm::scorefrm(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("scorefrm"));
     // The spaces place the title near the middle of the title bar.
     setWindowTitle(QString(40, QLatin1Char(' ')) + QStringLiteral("Tableau des scores"));
-    setFixedSize(twips(0, 0, 11340, 8490).size());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kLightOrange);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setFixedSize(design::toPixels({0, 0, 11340, 8490}).size());
+    design::setGround(this, kLightOrange);
 
     // Under the list, never seen: it answers Enter as the default button.
     Command1_ = new QPushButton(QStringLiteral("OK"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(twips(8760, 6360, 615, 495));
+    Command1_->setGeometry(design::toPixels({8760, 6360, 615, 495}));
     Command1_->setDefault(true);
     connect(Command1_, &QPushButton::clicked, this, &QDialog::accept);
 
     model_ = new QStringListModel(this);
     List2_ = new QListView(this);
     List2_->setObjectName(QStringLiteral("List2"));
-    List2_->setGeometry(twips(360, 360, 10935, 8220));
+    List2_->setGeometry(design::toPixels({360, 360, 10935, 8220}));
     List2_->setModel(model_);
     List2_->setUniformItemSizes(true);
     List2_->setEditTriggers(QAbstractItemView::NoEditTriggers);

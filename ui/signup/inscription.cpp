@@ -1,6 +1,7 @@
 #include "ui/signup/inscription.h"
 
 #include "data/ScoreDatabase.h"
+#include "ui/Design.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -16,13 +17,7 @@ namespace palinor {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 const QColor kPaleYellow(255, 255, 192);
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 
 } // namespace
 
@@ -43,22 +38,18 @@ inscription::inscription(GameState& state, QWidget* parent) : QDialog(parent), s
 {
     setObjectName(QStringLiteral("inscription"));
     setWindowTitle(QStringLiteral("Inscription"));
-    resize(twips(0, 0, 4905, 2280).size());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kPaleYellow);
-    palette.setColor(QPalette::Base, kPaleYellow);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    resize(design::toPixels({0, 0, 4905, 2280}).size());
+    design::setGround(this, kPaleYellow, true);
 
     Text1_ = new QLineEdit(QStringLiteral("Text1"), this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(twips(120, 120, 3735, 375));
+    Text1_->setGeometry(design::toPixels({120, 120, 3735, 375}));
     Text1_->setAccessibleName(QStringLiteral("Nom du joueur"));
 
     names_ = new QStringListModel(this);
     List1_ = new QListView(this);
     List1_->setObjectName(QStringLiteral("List1"));
-    List1_->setGeometry(twips(120, 600, 4575, 1425));
+    List1_->setGeometry(design::toPixels({120, 600, 4575, 1425}));
     List1_->setModel(names_);
     List1_->setSelectionMode(QAbstractItemView::SingleSelection);
     List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -67,7 +58,7 @@ inscription::inscription(GameState& state, QWidget* parent) : QDialog(parent), s
 
     Command1_ = new QPushButton(QStringLiteral("OK"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(twips(3960, 120, 735, 375));
+    Command1_->setGeometry(design::toPixels({3960, 120, 735, 375}));
     Command1_->setEnabled(false);
     Command1_->setDefault(true);
 
