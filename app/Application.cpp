@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/resources/PalinorResources.h"
+#include "ui/main/Form1.h"
+#include "ui/scores/scorefrm.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,12 +30,14 @@ void setUpApplication(QApplication& app)
         QApplication::installTranslator(qtTexts);
     }
 
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QString::fromLatin1(kSansSubstitute));
-    QFont::insertSubstitution(QStringLiteral("Garamond"), QString::fromLatin1(kGaramondSubstitute));
+    const QString sans = QString::fromLatin1(Form1::kLabelFontFamily);
+    QFont::insertSubstitution(sans, QString::fromLatin1(kSansSubstitute));
+    QFont::insertSubstitution(QString::fromLatin1(scorefrm::kFontFamily),
+                              QString::fromLatin1(kGaramondSubstitute));
     // The old toolkit's own font was MS Sans Serif too: menus, buttons and boxes share the labels' stand-in,
     // and only one font family is loaded at start.
     QFont interfaceFont = QApplication::font();
-    interfaceFont.setFamily(QFont::substitute(QStringLiteral("MS Sans Serif")));
+    interfaceFont.setFamily(QFont::substitute(sans));
     QApplication::setFont(interfaceFont);
 
     palinor_init_resources();

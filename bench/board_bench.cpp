@@ -1,7 +1,7 @@
 // One command on the real board window under the offscreen platform, its refresh painted.
 
+#include "QtBenchmarkMain.h"
 #include "app/Application.h"
-#include "app/resources/PalinorResources.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
@@ -114,19 +114,6 @@ BENCHMARK(BM_BoardCommand)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    palinor_init_resources();
-    // The program's own font stand-in, so that the labels are drawn as the player sees them.
-    QFont::insertSubstitution(QString::fromLatin1(palinor::Form1::kLabelFontFamily),
-                              QString::fromLatin1(palinor::kSansSubstitute));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The program's own set-up, so that the board is drawn as the player sees it.
+    return palinor::bench::runQtBenchmarks(argc, argv, palinor::setUpApplication);
 }

@@ -1,5 +1,6 @@
 // Loading the score table and the sign-up list from billard.mdb files of 100 to 100,000 records.
 
+#include "QtBenchmarkMain.h"
 #include "data/ScoreDatabase.h"
 #include "ui/scores/ScoreTable.h"
 #include "ui/scores/scorefrm.h"
@@ -132,15 +133,5 @@ BENCHMARK(BM_SignUpLoad)->Apply(sizes);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return palinor::bench::runQtBenchmarks(argc, argv, [](QApplication&) {});
 }
