@@ -6,7 +6,6 @@
 #include "ui/signup/inscription.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
 
 namespace palinor {
@@ -25,8 +24,8 @@ void centreOnScreen(QWidget* window)
 
 } // namespace
 
-WindowShell::WindowShell(GameState& state, std::function<QString()> locateDatabase)
-    : state_(state), game_(state, *this), locateDatabase_(std::move(locateDatabase))
+WindowShell::WindowShell(GameState& state, MessageBoxes& boxes, std::function<QString()> locateDatabase)
+    : state_(state), boxes_(boxes), game_(state, *this), locateDatabase_(std::move(locateDatabase))
 {
 }
 
@@ -53,31 +52,22 @@ void WindowShell::drawBoard(const BoardView& board)
 
 void WindowShell::showMessage(std::string_view text, MessageIcon icon)
 {
-    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QApplication::applicationDisplayName(),
-                    QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::Ok, form1_);
-    box.exec();
-}
-
-void WindowShell::tell(const QStringList& messages)
-{
-    for (const QString& message : messages) {
-        QMessageBox::warning(form1_, QApplication::applicationDisplayName(), message);
-    }
+    boxes_.tell(QString::fromUtf8(text.data(), qsizetype(text.size())),
+                icon == MessageIcon::Critical ? MessageBoxes::Icon::Critical : MessageBoxes::Icon::None);
 }
 
 void WindowShell::showSignUp()
 {
-    inscription window(state_, form1_);
-    tell(window.load(databasePath()));
+    inscription window(state_, boxes_, form1_);
+    window.load(databasePath());
     centreOnScreen(&window);
     window.exec();
 }
 
 void WindowShell::showScoreTable()
 {
-    scorefrm table(form1_);
-    tell(table.load(state_, databasePath()));
+    scorefrm table(boxes_, form1_);
+    table.load(state_, databasePath());
     centreOnScreen(&table);
     table.exec();
 }
@@ -85,8 +75,8 @@ void WindowShell::showScoreTable()
 void WindowShell::loadAndUnloadScoreTable()
 {
     // Only the load's score store matters: the table is never shown.
-    scorefrm table(form1_);
-    tell(table.load(state_, databasePath()));
+    scorefrm table(boxes_, form1_);
+    table.load(state_, databasePath(), false);
 }
 
 void WindowShell::showHelp()

@@ -3,6 +3,7 @@
 
 #include "game/Game.h"
 #include "ui/main/Form1.h"
+#include "ui/messages/MessageBoxes.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,9 +15,10 @@ namespace palinor {
 class WindowShell : public QObject, public GameWindows {
     Q_OBJECT
 public:
-    // Borrows the game state shared by every window. Both the sign-up window and the score table use the
-    // score file that locateDatabase names, asked once, when a window first needs it.
-    WindowShell(GameState& state, std::function<QString()> locateDatabase);
+    // Borrows the game state shared by every window, and the message boxes every window asks for. Both the
+    // sign-up window and the score table use the score file that locateDatabase names, asked once, when a
+    // window first needs it.
+    WindowShell(GameState& state, MessageBoxes& boxes, std::function<QString()> locateDatabase);
     ~WindowShell() override;
 
     Game& game() { return game_; }
@@ -37,10 +39,8 @@ public:
     void showHelp();
 
 private:
-    // Message boxes for what a window's load found wrong.
-    void tell(const QStringList& messages);
-
     GameState& state_;
+    MessageBoxes& boxes_;
     Game game_;
     const QString& databasePath();
 

@@ -35,7 +35,8 @@ int main(int argc, char* argv[])
     palinor::setUpApplication(app);
 
     palinor::GameState state;
-    palinor::WindowShell windows(state, [] { return palinor::databasePath(); });
+    palinor::QtMessageBoxes boxes;
+    palinor::WindowShell windows(state, boxes, [] { return palinor::databasePath(); });
     windows.showMainWindow();
     return QApplication::exec();
 }

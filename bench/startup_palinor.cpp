@@ -11,7 +11,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     palinor::setUpApplication(app);
     palinor::GameState state;
-    palinor::WindowShell windows(state, [] { return palinor::databasePath(); });
+    palinor::QtMessageBoxes boxes;
+    palinor::WindowShell windows(state, boxes, [] { return palinor::databasePath(); });
     palinor::bench::StartupProbe probe(started);
     windows.showMainWindow();
     probe.watch(windows.mainWindow());

@@ -1,9 +1,13 @@
 #pragma once
-// The score file billard.mdb: an SQLite 3 database with one table `nom` holding each player's name
-// and best score. Nothing else in the program touches the file.
+// The score file billard.mdb: an SQLite 3 database with one table `nom` holding each player's name and best
+// score. Nothing else in the program touches the file.
 
-#include <QString>
-#include <QVariant>
+#include "data/DatabaseFolder.h"
+#include "data/DbError.h"
+#include "data/Records.h"
+
+#include <QDateTime>
+#include <QList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,73 +15,26 @@
 
 namespace palinor {
 
-inline constexpr auto kDatabaseFileName = "billard.mdb";
-// Counted in Unicode code points, not UTF-16 units.
-inline constexpr int kMaxNameLength = 255;
-inline constexpr int kMaxStoredScore = 255;
-
-// Every failure the window can show: `message` is French, names the cause and the file (full path).
-struct DbError {
-    enum class Kind {
-        Missing,        // no file of that name yet
-        NotADatabase,   // not an SQLite file, or a damaged one
-        EmptyFile,      // zero bytes
-        AccessDatabase, // a Microsoft Access (Jet or ACE) file
-        WrongSchema,    // SQLite, but no table `nom` with exactly its four fields
-        IsFolder,
-        CannotRead,
-        ReadOnly, // the file or its folder cannot be written
-        CannotCreate,
-        Busy, // another copy of the program kept the file locked past the wait
-        NameTooLong,
-        UnstorableName, // characters the file would not give back as they were
-        EmptyName,
-        BadScore,
-        NotOpen, // an operation called before a successful open()
-        Engine,  // any other refusal of the database engine
-    };
-    Kind kind;
-    QString message;
-};
-
-// One record of `nom` as stored; the file may hold values the program never writes.
-struct ScoreRecord {
-    qint64 rowId = 0;
-    QVariant name;  // "Nom Complet"; may be Null
-    QVariant score; // "Score"; may be Null, out of range or not a number
-
-    // Null, or a whole number 0..255.
-    bool hasValidScore() const;
-    // What the score table can show: a name and a valid score.
-    bool readable() const { return !name.isNull() && hasValidScore(); }
-    // The sign-up list's text: a Null name gives an empty text.
-    QString nameText() const;
-    /* hasValidScore(); a Null score gives 0 */
-    int scoreValue() const;
-};
-
 struct ScanResult {
     std::vector<ScoreRecord> records; // empty when error is set
     std::optional<DbError> error;
-
-    int unreadableCount() const;
 };
 
 struct ScoreDatabaseOptions {
-    // How long a write waits for another copy of the program that holds the file, then fails with Busy.
-    int busyTimeoutMs = 10000;
+    // How long a read waits for another program that holds the file, then fails with Busy.
+    int readTimeoutMs = 2000;
+    // How long a write waits, then fails with Busy.
+    int writeTimeoutMs = 5000;
     // Decides whether the file is opened for writing; empty means QFileInfo::isWritable.
     std::function<bool(const QString& filePath)> isWritable;
+    // The time that names a backup copy; empty means now.
+    std::function<QDateTime()> clock;
 };
-
-// Code points in name.
-int nameLength(const QString& name);
-// The refusal for a name that cannot be stored (empty or longer than kMaxNameLength), if any.
-std::optional<DbError> checkPlayerName(const QString& name);
 
 class SqlConnection;
 
 // One connection to one score file. Needs a QCoreApplication; use from the thread that created it.
+// After any failure the connection is dropped, and the next operation opens the file afresh.
 class ScoreDatabase {
 public:
     explicit ScoreDatabase(QString filePath, ScoreDatabaseOptions options = {});
@@ -85,51 +42,43 @@ public:
     ScoreDatabase(const ScoreDatabase&) = delete;
     ScoreDatabase& operator=(const ScoreDatabase&) = delete;
 
-    // Builds the file with an empty table `nom` when nothing of that name exists; leaves anything
-    // that exists alone (open() judges it). A half-built file never takes the name.
+    // Builds the file with an empty table `nom` when nothing of that name exists; leaves anything that
+    // exists alone (open() judges it). Never leaves a half-built file under the real name.
     std::optional<DbError> createIfMissing();
-    // Recognises the file without writing to it, then opens it; read-only when it is not writable.
-    // Missing when there is no file yet: the score table may show an empty table without a message.
+    // Recognises the file, copies aside what an interrupted writer left, then opens it: read-only when it
+    // cannot be written, holds something foreign or fails its integrity check (told in notices). Missing
+    // when there is no file yet.
     std::optional<DbError> open();
-    // Every record of `nom`, in no particular order, Null and odd values included.
-    /* isOpen(), else NotOpen */
+    // Every record of `nom`, in no particular order, Null and odd values included. Opens when needed.
     ScanResult scan();
-    // Adds a record with the name exactly as given and the three scores Null.
-    /* isOpen(); 1 <= nameLength(name) <= kMaxNameLength */
+    // Adds a record with the name exactly as given and the three scores Null. Opens when needed.
     std::optional<DbError> registerPlayer(const QString& name);
     // Deletes the listed records that still carry `name`, then adds `name` with `score`, in one
-    // transaction: afterwards the file holds either all of it or none of it.
-    /* isOpen(); rowIds from scan(); 1 <= nameLength(name) <= kMaxNameLength; 0 <= score <= 255 */
-    std::optional<DbError> replaceScore(const std::vector<qint64>& removedRowIds, const QString& name,
-                                        int score);
+    // transaction: afterwards the file holds either all of it or none of it. Opens when needed.
+    /* rowIds from scan() */
+    std::optional<DbError> replaceScore(const std::vector<qint64>& removedRowIds, const QString& name, int score);
     // Also done by the destructor.
     void close();
 
     bool isOpen() const { return connection_ != nullptr; }
-    // Opened read-only: listing works, every write is refused with DbError::Kind::ReadOnly.
-    bool isReadOnly() const { return readOnly_; }
+    // Opened read-only: listing works, every write is refused with the reason.
+    bool isReadOnly() const { return readOnlyBecause_.has_value(); }
     QString filePath() const { return filePath_; }
+    // What the opens since the last call found that the user must be told, though the file could be used:
+    // a backup made, a file that will not be written.
+    QList<DbError> takeNotices();
 
 private:
-    std::optional<DbError> recognise() const;
-    std::optional<DbError> checkSchema() const;
+    std::optional<DbError> openChecked(bool mayRecover);
     std::optional<DbError> inWriteTransaction(const std::function<std::optional<DbError>()>& statements);
+    // Drops the connection after a failure and hands the failure on.
+    DbError dropped(DbError error);
 
     QString filePath_;
     ScoreDatabaseOptions options_;
     std::unique_ptr<SqlConnection> connection_;
-    bool readOnly_ = false;
+    std::optional<DbError> readOnlyBecause_;
+    QList<DbError> notices_;
 };
-
-// True when a file can be created in folder: tries to create and remove a temporary file there.
-bool canCreateFilesIn(const QString& folder);
-
-// Where billard.mdb lives: the program's folder when files can be written there, else the user's
-// application data folder. An installed program thereby still keeps scores.
-QString chooseDatabaseFolder(const QString& programFolder, const QString& userDataFolder,
-                             const std::function<bool(const QString&)>& canWrite = canCreateFilesIn);
-// The one path both windows use: chooseDatabaseFolder over the real folders, the user's folder
-// created when chosen. Needs a QCoreApplication; never changes the current directory.
-QString databasePath();
 
 } // namespace palinor

@@ -20,4 +20,13 @@ std::optional<Byte> ReplacementScore(GameState& state, std::string_view recordNa
     return std::max(state.CurrentScore, state.BestBeforeGame->score);
 }
 
+Byte FirstReadableScore(GameState& state)
+{
+    if (!state.BestBeforeGame || state.BestBeforeGame->player != state.PlayerName) {
+        state.BestBeforeGame = GameState::StoredBest{state.PlayerName, 0};
+    }
+    state.ForceScoreUpdate = false;
+    return state.CurrentScore;
+}
+
 } // namespace palinor

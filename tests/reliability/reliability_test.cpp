@@ -3,6 +3,7 @@
 
 #include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
+#include "tests/ui/ScriptedMessageBoxes.h"
 #include "ui/scores/scorefrm.h"
 #include "ui/signup/inscription.h"
 
@@ -14,6 +15,7 @@
 #include <QtTest>
 #include <cstdio>
 #include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace palinor;
@@ -22,17 +24,17 @@ using enum DbError::Kind;
 
 namespace {
 
-// Records what the window tells the user instead of opening a message box.
-struct TestedSignUp : inscription {
-    using inscription::inscription;
-    void report(const QString& message) override { reports << message; }
-    QStringList reports;
+// What the window tells the user goes to the scripted boxes.
+struct TestedSignUp : palinor::testing::ScriptedMessageBoxes, inscription {
+    explicit TestedSignUp(GameState& state) : inscription(state, *this) {}
+    QStringList& reports = told;
 };
 
-// Files the windows meet: the error kind open() gives and a word of the message they show.
+// Files the windows meet: the error kind open() gives (for files that can be listed: the reason they are not
+// written) and a word of the first message the windows show.
 struct ScoreFile {
     const char* label;
-    QByteArray content; // SQL when it starts with CREATE; "-" for no file, "/" for a folder
+    QByteArray content; // SQL when it starts with CREATE; "-" for no file, "/" for a folder, "|" for a pipe
     DbError::Kind kind;
     const char* mentions;
 };
@@ -53,11 +55,17 @@ const ScoreFile kFiles[] = {
     {"a field more", "CREATE TABLE nom ([Nom Complet], Score, Score1, Score2, X NOT NULL)", WrongSchema,
      "Score1"},
     {"no rowid", "CREATE TABLE nom ([Nom Complet] PRIMARY KEY, Score, Score1, Score2) WITHOUT ROWID",
-     WrongSchema, "exactement"},
+     WrongSchema, "WITHOUT ROWID"},
     {"folder", "/", IsFolder, "dossier"},
+    {"named pipe", "|", NotRegularFile, "tube nommé"},
+    // The program's table with a trigger that would delete players: listed, never written.
+    {"trigger", "CREATE TRIGGER t AFTER INSERT ON nom BEGIN DELETE FROM nom; END", Foreign, "déclencheur"},
+    {"strict table", "STRICT", Foreign, "STRICT"},
     // Sound files that cannot be written: listed, and every write refused.
     {"read-only file", kSound, ReadOnly, "lecture seule"},
     {"writable file in a locked folder", kSound, ReadOnly, "lecture seule"},
+    // No file yet, in a folder where none can be made: the sign-up says why, at each try.
+    {"no file in a locked folder", "-", CannotCreate, "droits insuffisants"},
 };
 
 void stopOn(const std::optional<DbError>& error)
@@ -119,6 +127,18 @@ QString randomName(std::mt19937& random)
     }
     points.append(between(0, 3), U' ');
     return QString::fromUcs4(points.data(), qsizetype(points.size()));
+}
+
+// --creator FOLDER: creates billard.mdb there again and again, printing "made" after each, until killed.
+int creator(const QStringList& args)
+{
+    const QString path = QDir(args[2]).filePath("billard.mdb");
+    for (;;) {
+        QFile::remove(path);
+        stopOn(ScoreDatabase(path).createIfMissing());
+        std::puts("made");
+        std::fflush(stdout);
+    }
 }
 
 } // namespace
@@ -189,6 +209,31 @@ private slots:
         QCOMPARE(entries(dir.path()), QStringList{"billard.mdb"});
     }
 
+    void aCreationKilledHalfWayLeavesNothingTheNextStartKeeps()
+    {
+        std::mt19937 random(seed_ + 1);
+        QTemporaryDir dir;
+        int leftBehind = 0;
+        for (int kill = 1; kill <= 30; ++kill) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"--creator", dir.path()});
+            const auto started = std::chrono::steady_clock::now();
+            QVERIFY(child.waitForReadyRead(20000));
+            const auto took = (std::chrono::steady_clock::now() - started) / std::chrono::microseconds(1);
+            QThread::usleep(std::uniform_int_distribution<qint64>(0, took)(random));
+            child.kill();
+            QVERIFY2(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit, child.readAllStandardError());
+            leftBehind += entries(dir.path()).size() > 1;
+            // The next start of the sign-up, whether or not the file was made before the kill.
+            QVERIFY(!ScoreDatabase(dir.filePath("billard.mdb")).createIfMissing());
+            QCOMPARE(entries(dir.path()), QStringList{"billard.mdb"});
+            QCOMPARE(sql(dir.filePath("billard.mdb"), "PRAGMA integrity_check"), QStringList{"ok"});
+        }
+        qInfo("30 creations killed, %d of them left temporary files behind, all removed at the next start",
+              leftBehind);
+        QVERIFY2(leftBehind > 0, "no kill landed within a creation: nothing was tested");
+    }
+
     void twoCopiesRegisterAndStoreEverythingWithoutAFailure()
     {
         QTemporaryDir dir;
@@ -220,7 +265,10 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<bool>("signUp");
         for (int i = 0; i < int(std::size(kFiles)); ++i) {
-            QTest::addRow("%s, scorefrm", kFiles[i].label) << i << false;
+            // Only the sign-up creates the file.
+            if (kFiles[i].kind != CannotCreate) {
+                QTest::addRow("%s, scorefrm", kFiles[i].label) << i << false;
+            }
             if (kFiles[i].kind != Missing) {
                 QTest::addRow("%s, inscription", kFiles[i].label) << i << true;
             }
@@ -232,37 +280,54 @@ private slots:
         QFETCH(int, index);
         QFETCH(bool, signUp);
         const ScoreFile& file = kFiles[index];
-        const bool sound = file.kind == ReadOnly, lockedFolder = index == int(std::size(kFiles)) - 1;
+        const bool readOnly = file.kind == ReadOnly, foreign = file.kind == Foreign, listed = readOnly || foreign;
+        const bool lockedFolder = QByteArray(file.label).contains("locked folder");
+        const bool asNobody = lockedFolder || readOnly, pipe = file.content == "|";
         QTemporaryDir dir;
         const QString path = dir.filePath("billard.mdb");
         if (file.content == "/") {
             QVERIFY(QDir().mkdir(path));
+        } else if (pipe) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (listed) {
+            if (file.content == "STRICT") {
+                QCOMPARE(sql(path, R"(CREATE TABLE nom ("Nom Complet" TEXT, Score INT, Score1 INT, Score2 INT) STRICT)"),
+                         QStringList());
+            } else {
+                QVERIFY(!ScoreDatabase(path).createIfMissing());
+            }
+            QCOMPARE(sql(path, kSound), QStringList());
+            if (foreign && file.content != "STRICT") {
+                QCOMPARE(sql(path, file.content), QStringList());
+            }
         } else if (file.content.startsWith("CREATE")) {
             QCOMPARE(sql(path, file.content), QStringList());
-        } else if (sound) {
-            QVERIFY(!ScoreDatabase(path).createIfMissing());
-            QCOMPARE(sql(path, file.content), QStringList());
-            const auto readable = QFileDevice::Permissions(0x5555), all = QFileDevice::Permissions(0x7777);
-            QVERIFY(QFile::setPermissions(path, lockedFolder ? all : readable));
-            QVERIFY(QFile::setPermissions(dir.path(), lockedFolder ? readable : all));
         } else if (file.content != "-") {
             QVERIFY(test::writeFile(path, file.content));
         }
-        const QByteArray before = checksum(path);
+        if (asNobody) {
+            const auto readable = QFileDevice::Permissions(0x5555), all = QFileDevice::Permissions(0x7777);
+            if (QFile::exists(path)) {
+                QVERIFY(QFile::setPermissions(path, lockedFolder ? all : readable));
+            }
+            QVERIFY(QFile::setPermissions(dir.path(), lockedFolder ? readable : all));
+        }
+        // A pipe is never opened here either: reading it would block.
+        const QByteArray before = pipe ? QByteArray() : checksum(path);
         const QStringList filesBefore = entries(dir.path());
         // Root writes through any permission bit: meanwhile this process runs as nobody, as a player would.
         const bool dropped =
-            sound && geteuid() == 0 && setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
+            asNobody && geteuid() == 0 && setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
         const auto restore = qScopeGuard([&] {
             if (dropped && (setresuid(0, 0, 0) != 0 || setresgid(0, 0, 0) != 0)) {
                 qFatal("cannot become root again");
             }
             QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
         });
-        if (sound && geteuid() == 0) {
+        if (asNobody && geteuid() == 0) {
             QSKIP("cannot leave root to meet a read-only file");
         }
-        if (!sound) {
+        if (!listed && file.kind != CannotCreate) {
             const auto error = ScoreDatabase(path).open();
             QVERIFY(error && error->kind == file.kind);
         }
@@ -270,31 +335,37 @@ private slots:
         GameState state;
         if (signUp) {
             TestedSignUp window(state);
-            told = window.load(path);
+            window.load(path);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QCOMPARE(window.names(), sound ? QStringList{"ALPHA"} : QStringList());
+            QCOMPARE(window.names(), listed ? QStringList{"ALPHA"} : QStringList());
             window.text()->setText("dupont");
             QTest::keyClick(window.text(), Qt::Key_Return);
-            // Without a file to write no player can be registered, and the window says so (counted in told).
+            // Without a file to write no player can be registered, and the window says so again.
             QVERIFY(window.isVisible() && state.PlayerName.empty());
-            told += window.reports;
+            told = window.told;
         } else {
             state.ForceScoreUpdate = true;
             state.PlayerName = "ALPHA";
             state.CurrentScore = 90;
             state.CurrentRound = 1;
-            scorefrm table;
-            told = table.load(state, path);
-            QCOMPARE(table.ranking(), sound ? QStringList{"  N°   1     ALPHA (040)"} : QStringList());
+            palinor::testing::ScriptedMessageBoxes boxes;
+            scorefrm table(boxes);
+            table.load(state, path);
+            told = boxes.told;
+            QCOMPARE(table.ranking(), listed ? QStringList{"  N°   1     ALPHA (040)"} : QStringList());
             QVERIFY(state.ForceScoreUpdate); // nothing was stored, so the store is still due
         }
-        QCOMPARE(told.size(), signUp && !sound ? 2 : 1);
+        // The sign-up tells the file once on opening (a read-only file says nothing until a write), once more
+        // when the name cannot be registered; the table tells it once.
+        QCOMPARE(told.size(), signUp && !readOnly ? 2 : 1);
         for (const QString& message : told) {
             QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         }
         QVERIFY2(told[0].contains(file.mentions), qPrintable(told[0]));
-        QCOMPARE(checksum(path), before);
+        if (!pipe) {
+            QCOMPARE(checksum(path), before);
+        }
         QCOMPARE(entries(dir.path()), filesBefore);
         QVERIFY(entries(path).isEmpty()); // nothing put inside a folder of that name either
     }
@@ -355,7 +426,8 @@ private slots:
         GameState state;
         {
             TestedSignUp window(state);
-            QCOMPARE(window.load(path), QStringList());
+            window.load(path);
+            QCOMPARE(window.told, QStringList());
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             window.text()->setText(typed);
@@ -375,8 +447,10 @@ private slots:
         QCOMPARE(sql(path, records), before + QStringList{stored + "<null>"});
         state.CurrentRound = 1;
         state.CurrentScore = 42;
-        scorefrm table;
-        QCOMPARE(table.load(state, path), QStringList());
+        palinor::testing::ScriptedMessageBoxes boxes;
+        scorefrm table(boxes);
+        table.load(state, path);
+        QCOMPARE(boxes.told, QStringList());
         QCOMPARE(sql(path, records), before + QStringList{stored + "42"});
         QCOMPARE(sql(path, "PRAGMA integrity_check"), QStringList{"ok"});
     }
@@ -387,6 +461,10 @@ int main(int argc, char** argv)
     if (argc > 4 && QByteArray(argv[1]) == "--writer") {
         QCoreApplication app(argc, argv);
         return writer(app.arguments());
+    }
+    if (argc > 2 && QByteArray(argv[1]) == "--creator") {
+        QCoreApplication app(argc, argv);
+        return creator(app.arguments());
     }
     QApplication app(argc, argv);
     ReliabilityTest test;

@@ -13,8 +13,13 @@ namespace {
 const QString kSortSeparator = QStringLiteral("     ");
 constexpr int kScoreTextLength = 3;
 
+} // namespace
+
 QString skippedMessage(int count, const QString& file)
 {
+    if (count == 0) {
+        return {};
+    }
     return count == 1
                ? QStringLiteral("Un enregistrement illisible de %1 (nom vide ou score hors de 0 à 255) "
                                 "n'est pas affiché ; il reste tel quel dans le fichier.")
@@ -24,8 +29,6 @@ QString skippedMessage(int count, const QString& file)
                      .arg(count)
                      .arg(file);
 }
-
-} // namespace
 
 QString scoreText(int score)
 {
@@ -40,12 +43,19 @@ QString rankingLine(int rank, QStringView namePart, QStringView score)
     return line;
 }
 
-ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
+ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const FileAttempt& attempt)
 {
+    const auto tryOnce = [&attempt](const FileOperation& operation) {
+        return attempt ? attempt(operation) : operation();
+    };
     ScoreTableContents contents;
-    ScanResult scan = db.scan();
-    if (scan.error) {
-        contents.messages << scan.error->message;
+    ScanResult scan;
+    contents.readFailure = tryOnce([&] {
+        scan = db.scan();
+        return scan.error;
+    });
+    contents.notices = db.takeNotices();
+    if (contents.readFailure) {
         return contents;
     }
 
@@ -55,20 +65,24 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
         bool replaced;
     };
     std::vector<Row> rows;
-    rows.reserve(scan.records.size());
+    rows.reserve(scan.records.size() + 1);
     std::vector<qint64> replacedIds;
     std::optional<Byte> newScore;
     const bool flagBefore = state.ForceScoreUpdate;
+    const auto bestBefore = state.BestBeforeGame;
     const QString player = QString::fromStdString(state.PlayerName);
-    int skipped = 0;
+    bool ownReadable = false, ownUnreadable = false;
     for (const ScoreRecord& record : scan.records) {
+        const bool own = !player.isEmpty() && !record.name.isNull() && record.nameText() == player;
         if (!record.readable()) {
-            ++skipped; // left as it is in the file
+            ++contents.skipped; // left as it is in the file
+            ownUnreadable = ownUnreadable || own;
             continue;
         }
         Row row{record.nameText(), record.scoreValue(), false};
         // Only the player's own records can be replaced: the others skip the rule's conversion.
-        if (row.name == player) {
+        if (own) {
+            ownReadable = true;
             if (auto replacement = ReplacementScore(state, state.PlayerName, static_cast<Byte>(row.score))) {
                 row.replaced = true;
                 replacedIds.push_back(record.rowId);
@@ -77,22 +91,24 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
         }
         rows.push_back(std::move(row));
     }
+    // A player whose records cannot be read would otherwise never get a score: a readable record is added
+    // beside them, and the normal rule finds it from then on.
+    if (ownUnreadable && !ownReadable) {
+        newScore = FirstReadableScore(state);
+        rows.push_back({player, *newScore, true});
+    }
 
-    bool stored = false;
     if (newScore) {
-        if (auto error = db.replaceScore(replacedIds, player, *newScore)) {
+        contents.storeFailure = tryOnce([&] { return db.replaceScore(replacedIds, player, *newScore); });
+        contents.notices += db.takeNotices();
+        if (contents.storeFailure) {
             // Nothing was stored: the table shows the file as it is, and the next load tries again.
-            contents.messages << error->message;
             state.ForceScoreUpdate = flagBefore;
-        } else {
-            stored = true;
+            state.BestBeforeGame = bestBefore;
+            std::erase_if(rows, [&](const Row& row) { return row.replaced && replacedIds.empty(); });
         }
     }
-    if (skipped > 0) {
-        contents.messages << skippedMessage(skipped, db.filePath());
-    }
-
-    if (stored) {
+    if (newScore && !contents.storeFailure) {
         for (Row& row : rows) {
             row.score = row.replaced ? *newScore : row.score;
         }
@@ -109,10 +125,9 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state)
 
     const auto count = static_cast<int>(rows.size());
     contents.ranking.reserve(count);
-    const QString separator = kSortSeparator;
     for (int rank = 1; rank <= count; ++rank) {
         const Row& row = rows[static_cast<std::size_t>(count - rank)];
-        contents.ranking << rankingLine(rank, separator + row.name, scoreText(row.score));
+        contents.ranking << rankingLine(rank, kSortSeparator + row.name, scoreText(row.score));
     }
     return contents;
 }

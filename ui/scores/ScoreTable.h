@@ -3,6 +3,7 @@
 
 #include "data/ScoreDatabase.h"
 #include "game/GameState.h"
+#include "ui/messages/FileAccess.h"
 
 #include <QStringList>
 
@@ -16,11 +17,23 @@ QString rankingLine(int rank, QStringView namePart, QStringView scoreText);
 struct ScoreTableContents {
     // Best first.
     QStringList ranking;
-    // French messages for the user: a file that could not be read or written, records skipped.
-    QStringList messages;
+    // The file could not be read: nothing is ranked.
+    std::optional<DbError> readFailure;
+    // The player's score was due but could not be stored.
+    std::optional<DbError> storeFailure;
+    // What opening the file found: a backup made of half-written leftovers, a file that will not be written.
+    QList<DbError> notices;
+    // Records that cannot be shown, left as they are in the file.
+    int skipped = 0;
 };
 
-/* db is open. Replaces the player's record when the game state asks for it, in one transaction. */
-ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state);
+// Runs a file operation once; the window passes one that asks again while the file is busy.
+using FileAttempt = std::function<std::optional<DbError>(const FileOperation&)>;
+
+/* Replaces the player's record when the game state asks for it, in one transaction. */
+ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const FileAttempt& attempt = {});
+
+// The one message about skipped records of file, or an empty text when none was skipped.
+QString skippedMessage(int count, const QString& file);
 
 } // namespace palinor

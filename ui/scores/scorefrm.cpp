@@ -2,9 +2,11 @@
 
 #include "data/ScoreDatabase.h"
 #include "ui/Design.h"
+#include "ui/messages/MessageBoxes.h"
 #include "ui/scores/ScoreTable.h"
 
 #include <QListView>
+#include <algorithm>
 #include <QPushButton>
 #include <QStringListModel>
 
@@ -17,7 +19,7 @@ const QColor kPurple(128, 0, 128);
 
 } // namespace
 
-scorefrm::scorefrm(QWidget* parent) : QDialog(parent)
+scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxes_(boxes)
 {
     setObjectName(QStringLiteral("scorefrm"));
     // The spaces place the title near the middle of the title bar.
@@ -52,16 +54,36 @@ scorefrm::scorefrm(QWidget* parent) : QDialog(parent)
     setTabOrder(List2_, Command1_);
 }
 
-QStringList scorefrm::load(GameState& state, const QString& databasePath)
+void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
 {
+    using Kind = DbError::Kind;
     ScoreDatabase db(databasePath);
-    if (auto error = db.open()) {
-        model_->setStringList({});
-        return {error->message};
-    }
-    ScoreTableContents contents = loadScoreTable(db, state);
+    const ScoreTableContents contents =
+        loadScoreTable(db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });
     model_->setStringList(contents.ranking);
-    return contents.messages;
+
+    QList<DbError> told;
+    for (const DbError& notice : contents.notices) {
+        // A backup is always told: the file was repaired, and the copy is the user's to keep.
+        if (seen || notice.kind == Kind::Recovered || notice.kind == Kind::ForeignLogSetAside) {
+            told << notice;
+        }
+    }
+    const auto alreadyTold = [&told](Kind kind) {
+        return std::any_of(told.begin(), told.end(), [kind](const DbError& e) { return e.kind == kind; });
+    };
+    // Busy: the user has just chosen to give up. A store refused for a damaged or foreign file says what its
+    // opening said. A missing file is no news to a load that is never seen: nothing was to be stored.
+    for (const auto& failure : {contents.readFailure, contents.storeFailure}) {
+        if (failure && failure->kind != Kind::Busy && !(failure->kind == Kind::Missing && !seen) &&
+            !alreadyTold(failure->kind)) {
+            told << *failure;
+        }
+    }
+    tellAll(boxes_, told);
+    if (seen && contents.skipped > 0) {
+        boxes_.tell(skippedMessage(contents.skipped, db.filePath()), MessageBoxes::Icon::Warning);
+    }
 }
 
 QStringList scorefrm::ranking() const

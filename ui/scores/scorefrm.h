@@ -11,21 +11,26 @@ class QStringListModel;
 
 namespace palinor {
 
+class MessageBoxes;
+
 class scorefrm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kFontFamily = "Garamond";
 
-    explicit scorefrm(QWidget* parent = nullptr);
+    // Borrows the message boxes, which must outlive the window.
+    explicit scorefrm(MessageBoxes& boxes, QWidget* parent = nullptr);
 
-    /* Runs the load against the file at databasePath; returns what the user must be told. */
-    QStringList load(GameState& state, const QString& databasePath);
+    // Runs the load against the file at databasePath and tells the user what went wrong. A load that is
+    // never seen (the undo's) tells only a failed store and a backup made.
+    void load(GameState& state, const QString& databasePath, bool seen = true);
 
     QStringList ranking() const;
     QListView* list() const { return List2_; }
     QPushButton* okButton() const { return Command1_; }
 
 private:
+    MessageBoxes& boxes_;
     QListView* List2_ = nullptr;
     QStringListModel* model_ = nullptr;
     QPushButton* Command1_ = nullptr;

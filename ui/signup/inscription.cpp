@@ -2,13 +2,13 @@
 
 #include "data/ScoreDatabase.h"
 #include "ui/Design.h"
+#include "ui/messages/FileAccess.h"
 
 #include <QApplication>
 #include <QCollator>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStringListModel>
 #include <algorithm>
@@ -34,7 +34,8 @@ QString normalisedName(const QString& typed)
     return typed.mid(first, last - first).toUpper();
 }
 
-inscription::inscription(GameState& state, QWidget* parent) : QDialog(parent), state_(state)
+inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), state_(state), boxes_(boxes)
 {
     setObjectName(QStringLiteral("inscription"));
     setWindowTitle(QStringLiteral("Inscription"));
@@ -80,17 +81,36 @@ inscription::inscription(GameState& state, QWidget* parent) : QDialog(parent), s
 
 inscription::~inscription() = default;
 
-QStringList inscription::load(const QString& databasePath)
+void inscription::load(const QString& databasePath)
 {
     db_ = std::make_unique<ScoreDatabase>(databasePath);
-    // Creation fails quietly when the file exists already; opening then judges it.
-    db_->createIfMissing();
-    if (auto error = db_->open()) {
-        return {error->message};
+    fillList();
+}
+
+bool inscription::fillList()
+{
+    if (!db_) {
+        return false;
     }
-    ScanResult scan = db_->scan();
-    if (scan.error) {
-        return {scan.error->message};
+    // A file that exists is left to the opening to judge; one that cannot be made is told with its cause.
+    if (auto error = db_->createIfMissing()) {
+        boxes_.tell(error->message, MessageBoxes::Icon::Warning);
+        listed_ = false;
+        return false;
+    }
+    ScanResult scan;
+    const std::optional<DbError> failure = untilDone(boxes_, [&] {
+        scan = db_->scan();
+        return scan.error;
+    });
+    tellAll(boxes_, db_->takeNotices());
+    listed_ = !failure;
+    if (failure) {
+        // Busy: the user has just chosen to give up.
+        if (failure->kind != DbError::Kind::Busy) {
+            boxes_.tell(failure->message, MessageBoxes::Icon::Warning);
+        }
+        return false;
     }
     QStringList names;
     names.reserve(static_cast<qsizetype>(scan.records.size()));
@@ -100,7 +120,7 @@ QStringList inscription::load(const QString& databasePath)
     QCollator collator{QLocale(QLocale::French, QLocale::France)};
     std::sort(names.begin(), names.end(), collator);
     names_->setStringList(names);
-    return {};
+    return true;
 }
 
 QStringList inscription::names() const
@@ -115,25 +135,25 @@ void inscription::Command1_Click()
     if (name.isEmpty()) {
         return;
     }
+    // After a failure the file is read afresh, so that the name is compared with what it holds now.
+    if (!db_ || (!listed_ && !fillList())) {
+        return;
+    }
     // Exact, case-sensitive comparison with every listed name.
-    const bool known = names_->stringList().contains(name, Qt::CaseSensitive);
-    if (!known) {
-        std::optional<DbError> error =
-            db_ ? db_->registerPlayer(name)
-                : DbError{DbError::Kind::NotOpen, QStringLiteral("Le fichier des scores n'est pas ouvert.")};
+    if (!names_->stringList().contains(name, Qt::CaseSensitive)) {
+        const std::optional<DbError> error = untilDone(boxes_, [&] { return db_->registerPlayer(name); });
+        tellAll(boxes_, db_->takeNotices());
         if (error) {
             // Without a record the game's score could never be stored: the player chooses again.
-            report(error->message);
+            listed_ = db_->isOpen();
+            if (error->kind != DbError::Kind::Busy) {
+                boxes_.tell(error->message, MessageBoxes::Icon::Warning);
+            }
             return;
         }
     }
     state_.PlayerName = name.toStdString();
     accept();
-}
-
-void inscription::report(const QString& message)
-{
-    QMessageBox::warning(this, QApplication::applicationDisplayName(), message);
 }
 
 void inscription::keyPressEvent(QKeyEvent* event)

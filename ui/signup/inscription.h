@@ -13,17 +13,19 @@ class QStringListModel;
 
 namespace palinor {
 
+class MessageBoxes;
 class ScoreDatabase;
 
 class inscription : public QDialog {
     Q_OBJECT
 public:
-    // Borrows the game state: a confirmed name becomes its PlayerName.
-    explicit inscription(GameState& state, QWidget* parent = nullptr);
+    // Borrows the game state (a confirmed name becomes its PlayerName) and the message boxes; both must
+    // outlive the window.
+    inscription(GameState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
     ~inscription() override;
 
-    /* Creates the file when missing, opens it and lists the names; returns what the user must be told. */
-    QStringList load(const QString& databasePath);
+    // Creates the file when missing, opens it and lists the names; tells the user what went wrong.
+    void load(const QString& databasePath);
 
     void Command1_Click();
 
@@ -33,13 +35,18 @@ public:
     QStringList names() const;
 
 protected:
-    // Tells the user why a name was refused; the window stays open.
-    virtual void report(const QString& message);
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Creates the file when missing and reads the names into the list; false when that failed (the user was
+    // told why).
+    bool fillList();
+
     GameState& state_;
+    MessageBoxes& boxes_;
     std::unique_ptr<ScoreDatabase> db_;
+    // The list shows the file: after a failure the next confirmation reads it afresh before comparing.
+    bool listed_ = false;
     QLineEdit* Text1_ = nullptr;
     QListView* List1_ = nullptr;
     QStringListModel* names_ = nullptr;

@@ -1,6 +1,8 @@
 // The score table: what its load stores, and the ranking it shows.
 
 #include "../ScoreFiles.h"
+#include "../ScriptedMessageBoxes.h"
+#include "tests/data/LockHolder.h"
 #include "ui/scores/ScoreTable.h"
 #include "ui/scores/scorefrm.h"
 
@@ -9,19 +11,21 @@
 
 using namespace palinor;
 using palinor::testing::ScoreFile;
+using palinor::testing::ScriptedMessageBoxes;
 
 namespace {
 
 // One load of the window for this player: its ranking, followed by what it told the user.
 QStringList load(ScoreFile& file, GameState& state, const char* player = "", int score = 0,
-                 bool forced = false)
+                 bool forced = false, bool seen = true)
 {
     state.PlayerName = player;
     state.CurrentScore = Byte(score);
     state.ForceScoreUpdate = forced;
-    scorefrm table;
-    const QStringList messages = table.load(state, file.path);
-    return table.ranking() + messages;
+    ScriptedMessageBoxes boxes;
+    scorefrm table(boxes);
+    table.load(state, file.path, seen);
+    return table.ranking() + boxes.told;
 }
 
 } // namespace
@@ -80,24 +84,63 @@ private slots:
         }
     }
 
-    void unreadableRecordsAreSkippedAndAFailedStoreKeepsTheOldRecordAndTheFlag()
+    void unreadableRecordsAreSkippedAndABusyFileKeepsTheOldRecordAndTheFlag()
     {
         ScoreFile file("('ALPHA', 40), (NULL, 12), ('BIG', 300), ('NEG', -1), ('TEXT', 'abc')");
-        test::sql(file.path,
-                  "CREATE TRIGGER refuse BEFORE INSERT ON nom BEGIN SELECT RAISE(ABORT, 'plein'); END");
         GameState state;
-        const QStringList shown = load(file, state, "ALPHA", 90, true);
-        const QStringList skipped = shown.filter("4 enregistrements");
-        QCOMPARE(shown.size(), 3); // one line, a message for the failed store, one for the records skipped
-        QCOMPARE(shown[0], "  N°   1     ALPHA (040)");
-        QVERIFY(skipped.size() == 1 && skipped[0].contains(file.path));
+        state.PlayerName = "ALPHA";
+        state.CurrentScore = 90;
+        state.ForceScoreUpdate = true;
+        ScriptedMessageBoxes boxes;
+        {
+            // Another program writes: the store waits, then asks; "Annuler" leaves everything as it was.
+            test::Holder writer(file.path, {"BEGIN IMMEDIATE"});
+            QVERIFY(writer.held());
+            scorefrm table(boxes);
+            table.load(state, file.path);
+            QCOMPARE(table.ranking(), QStringList{"  N°   1     ALPHA (040)"});
+        }
+        QCOMPARE(boxes.asked.size(), 1);
+        QVERIFY(boxes.asked[0].contains("Réessayer") && boxes.asked[0].contains(file.path));
+        QCOMPARE(boxes.told.size(), 1); // the records skipped; the busy file was asked about, not told again
+        QVERIFY(boxes.told[0].contains("4 enregistrements") && boxes.told[0].contains(file.path));
         QCOMPARE(file.records(), (QStringList{"ALPHA|40", "<null>|12", "BIG|300", "NEG|-1", "TEXT|abc"}));
         QVERIFY(state.ForceScoreUpdate);
+
+        // "Réessayer" once the other program is done stores the score.
+        test::Holder writer(file.path, {"BEGIN IMMEDIATE"});
+        boxes.retryAnswers = {true};
+        boxes.onAsk = [&writer] { writer.release(); };
+        scorefrm table(boxes);
+        table.load(state, file.path);
+        QCOMPARE(boxes.asked.size(), 2);
+        QCOMPARE(table.ranking(), QStringList{"  N°   1     ALPHA (090)"});
+        QVERIFY(!state.ForceScoreUpdate);
+    }
+
+    void aPlayerWhoseRecordsAreUnreadableGetsOneBesideThem()
+    {
+        ScoreFile file("('ALPHA', 300), ('ALPHA', 'abc'), ('BRAVO', 20)");
+        GameState state;
+        // The undo's load is never seen: it ranks, but says nothing of skipped records.
+        QCOMPARE(load(file, state, "ALPHA", 6, true, false),
+                 (QStringList{"  N°   1     BRAVO (020)", "  N°   2     ALPHA (006)"}));
+        QCOMPARE(file.records(), (QStringList{"ALPHA|300", "ALPHA|abc", "BRAVO|20", "ALPHA|6"}));
+        QVERIFY(!state.ForceScoreUpdate);
+        // From then on the added record is found and replaced by the normal rule.
+        const QStringList shown = load(file, state, "ALPHA", 60);
+        QCOMPARE(shown.mid(0, 2), (QStringList{"  N°   1     ALPHA (060)", "  N°   2     BRAVO (020)"}));
+        QVERIFY(shown.size() == 3 && shown[2].contains("2 enregistrements"));
+        QCOMPARE(file.records(), (QStringList{"ALPHA|300", "ALPHA|abc", "BRAVO|20", "ALPHA|60"}));
+        // An undone disc may lower it: there was no readable best before this game.
+        load(file, state, "ALPHA", 56, true, false);
+        QCOMPARE(file.records().last(), "ALPHA|56");
     }
 
     void windowLooksAndClosesAsDesigned()
     {
-        scorefrm table;
+        ScriptedMessageBoxes boxes;
+        scorefrm table(boxes);
         QCOMPARE(table.windowTitle(), QString(40, u' ') + "Tableau des scores");
         QCOMPARE(table.size(), QSize(756, 566));
         QCOMPARE(table.list()->font().family(), "Garamond");
@@ -109,5 +152,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(ScorefrmTest)
+int main(int argc, char** argv)
+{
+    if (const int held = test::holdIfAsked(argc, argv); held >= 0) {
+        return held;
+    }
+    QApplication app(argc, argv);
+    ScorefrmTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "scorefrm_test.moc"

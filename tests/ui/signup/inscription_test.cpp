@@ -1,6 +1,8 @@
 // The sign-up window, constructed directly and driven with the keyboard and the mouse.
 
 #include "../ScoreFiles.h"
+#include "../ScriptedMessageBoxes.h"
+#include "tests/data/LockHolder.h"
 #include "ui/signup/inscription.h"
 
 #include <QtTest>
@@ -11,17 +13,19 @@ using palinor::testing::ScoreFile;
 
 namespace {
 
-// Loaded and shown; keeps what the window tells the user instead of opening a message box.
-struct SignUp : inscription {
-    QStringList reports;
+// Loaded and shown; what it tells the user goes to the scripted boxes.
+struct SignUp : testing::ScriptedMessageBoxes, inscription {
+    QStringList& reports = told;
 
-    SignUp(GameState& state, const ScoreFile& file) : inscription(state)
+    SignUp(GameState& state, const ScoreFile& file, bool quiet = true) : inscription(state, *this)
     {
-        QVERIFY(load(file.path).isEmpty());
+        load(file.path);
+        if (quiet) {
+            QCOMPARE(told, QStringList());
+        }
         show();
         QVERIFY(QTest::qWaitForWindowExposed(this));
     }
-    void report(const QString& message) override { reports << message; }
     void confirm(const QString& typed)
     {
         text()->setText(typed);
@@ -114,7 +118,76 @@ private slots:
         s.close();
         QVERIFY(s.result() == QDialog::Rejected && state.PlayerName == "AVANT" && file.records().isEmpty());
     }
+
+    void aBusyFileIsAskedAboutAndTheSameWindowWorksOnceItIsFree()
+    {
+        ScoreFile file("('ALPHA', 5)");
+        GameState state;
+        auto exclusive = std::make_unique<test::Holder>(file.path, QStringList{"BEGIN EXCLUSIVE", "DELETE FROM nom WHERE 0"});
+        QVERIFY(exclusive->held());
+        SignUp s(state, file, false);
+        // Nothing could be read: the user was asked, chose "Annuler", and was told nothing more.
+        QCOMPARE(s.asked.size(), 1);
+        QVERIFY(s.asked[0].contains("utilisé") && s.asked[0].contains(file.path));
+        QVERIFY(s.told.isEmpty() && s.names().isEmpty());
+        exclusive.reset();
+        // The confirmation reads the file afresh: ALPHA is known, so nothing is added.
+        s.confirm("alpha");
+        QCOMPARE(state.PlayerName, "ALPHA");
+        QCOMPARE(file.records(), QStringList{"ALPHA|5"});
+
+        // A registration while another program writes waits, asks, and on "Réessayer" goes through.
+        GameState next;
+        SignUp again(next, file);
+        test::Holder writer(file.path, {"BEGIN IMMEDIATE"});
+        QVERIFY(writer.held());
+        again.confirm("bravo");
+        QVERIFY(again.isVisible() && next.PlayerName.empty() && again.asked.size() == 1);
+        again.retryAnswers = {true};
+        again.onAsk = [&writer] { writer.release(); };
+        again.confirm("bravo");
+        QCOMPARE(next.PlayerName, "BRAVO");
+        QCOMPARE(file.records(), (QStringList{"ALPHA|5", "BRAVO|<null>"}));
+        QVERIFY(again.told.isEmpty());
+    }
+
+    void aFileThatCannotBeMadeIsToldWithItsCauseAtEveryTry()
+    {
+        QTemporaryDir dir;
+        GameState state;
+        struct Away : testing::ScriptedMessageBoxes, inscription {
+            explicit Away(GameState& s) : inscription(s, *this) {}
+        } s(state);
+        s.load(dir.filePath("absent/billard.mdb"));
+        s.show();
+        QCOMPARE(s.told.size(), 1);
+        QVERIFY(s.told[0].contains("ne peut pas être créé") && s.told[0].contains("son dossier n'existe pas"));
+        s.text()->setText("dupont");
+        QTest::keyClick(s.text(), Qt::Key_Return);
+        QCOMPARE(s.told.size(), 2);
+        QCOMPARE(s.told[1], s.told[0]);
+        QVERIFY(s.isVisible() && state.PlayerName.empty());
+    }
+
+    void aPlayerWithAnUnreadableScoreIsStillRegistered()
+    {
+        ScoreFile file("('ALPHA', 300)");
+        GameState state;
+        SignUp s(state, file);
+        QCOMPARE(s.names(), QStringList{"ALPHA"});
+        s.confirm("alpha");
+        QCOMPARE(state.PlayerName, "ALPHA");
+        QCOMPARE(file.records(), QStringList{"ALPHA|300"});
+    }
 };
 
-QTEST_MAIN(InscriptionTest)
+int main(int argc, char** argv)
+{
+    if (const int held = test::holdIfAsked(argc, argv); held >= 0) {
+        return held;
+    }
+    QApplication app(argc, argv);
+    InscriptionTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "inscription_test.moc"

@@ -1,0 +1,18 @@
+#pragma once
+// Making a new, empty score file.
+
+#include "data/DbError.h"
+
+#include <optional>
+
+namespace palinor {
+
+// Builds the file with an empty table `nom` when nothing of that name exists, under a temporary name that
+// then takes the real one without replacing anything: billard.mdb is whole or absent. Leaves anything that
+// exists alone. First removes the temporary files that a creation killed half-way left behind.
+std::optional<DbError> createScoreFile(const QString& path);
+
+// The temporary names a creation uses for path: "billard.mdb.<random>.tmp" and its "-journal".
+bool isCreationLeftover(const QString& fileName, const QString& databaseFileName);
+
+} // namespace palinor

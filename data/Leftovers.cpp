@@ -1,0 +1,105 @@
+#include "data/Leftovers.h"
+
+#include "data/FileSystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
+
+namespace palinor {
+
+namespace {
+
+using Kind = DbError::Kind;
+
+const QStringList kSideSuffixes = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
+
+QString shown(const QString& path)
+{
+    return QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
+
+// "billard.mdb.sauvegarde-20261206-2130", then "-2", "-3"... when that name or one of its side files is taken.
+QString freeBackupName(const QString& path, const QDateTime& now)
+{
+    const QString stem = path + QStringLiteral(".sauvegarde-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(n);
+        const auto taken = [&name](const QString& suffix) {
+            const QFileInfo info(name + suffix);
+            return info.exists() || info.isSymLink();
+        };
+        if (!taken(QString()) && std::none_of(kSideSuffixes.begin(), kSideSuffixes.end(), taken)) {
+            return name;
+        }
+    }
+}
+
+struct SideFile {
+    QString suffix;
+    bool move; // moved aside, so that SQLite never sees it; otherwise copied
+};
+
+// The file copied to a new backup name, and each side file that exists copied or moved beside the copy.
+SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTime& now, Kind told)
+{
+    const QString backup = freeBackupName(path, now);
+    QStringList made;
+    const auto refuse = [&](int error, const QString& target) {
+        for (const QString& file : made) {
+            QFile::remove(file); // an incomplete copy would only mislead
+        }
+        return SetAside{dbError(Kind::NeedsRecovery, path,
+                                QStringLiteral("la copie de sauvegarde %1 n'a pas pu être faite (%2)")
+                                    .arg(shown(target), systemCause(error))),
+                        {}};
+    };
+    if (const int error = copyToNewFile(path, backup)) {
+        return refuse(error, backup);
+    }
+    made << backup;
+    for (const SideFile& side : sides) {
+        const QString from = path + side.suffix, to = backup + side.suffix;
+        if (!QFileInfo::exists(from)) {
+            continue;
+        }
+        if (const int error = side.move ? moveToNewName(from, to) : copyToNewFile(from, to)) {
+            return refuse(error, to);
+        }
+        made << to;
+    }
+    QStringList names;
+    for (const QString& file : made) {
+        names << shown(file);
+    }
+    const QString list = names.size() == 1 ? names[0]
+                                           : names.mid(0, names.size() - 1).join(QStringLiteral(", ")) +
+                                                 QStringLiteral(" et ") + names.last();
+    return {{}, dbError(told, path, list)};
+}
+
+} // namespace
+
+bool hasWriteAheadLog(const QString& path)
+{
+    const FileProbe log = probeFile(path + QStringLiteral("-wal"), 0);
+    return log.type != FileProbe::Type::Missing && !(log.type == FileProbe::Type::Regular && log.size == 0);
+}
+
+SetAside setAsideWriteAheadLog(const QString& path, bool walMode, const QDateTime& now)
+{
+    if (walMode) {
+        return backUp(path, {{QStringLiteral("-wal"), false}, {QStringLiteral("-shm"), false}}, now,
+                      Kind::Recovered);
+    }
+    return backUp(path, {{QStringLiteral("-wal"), true}, {QStringLiteral("-shm"), true}}, now,
+                  Kind::ForeignLogSetAside);
+}
+
+SetAside backUpBeforeRollback(const QString& path, const QDateTime& now)
+{
+    return backUp(path, {{QStringLiteral("-journal"), false}}, now, Kind::Recovered);
+}
+
+} // namespace palinor

@@ -1,0 +1,91 @@
+#include "data/SqlConnection.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <atomic>
+
+namespace palinor {
+
+namespace {
+
+QString nextConnectionName()
+{
+    static std::atomic<quint64> counter{0};
+    return QStringLiteral("palinor-scores-%1").arg(counter.fetch_add(1));
+}
+
+// mode=rw/ro keeps SQLite from creating a file that is missing by the time it opens it.
+QString sqliteUri(const QString& path, bool readOnly)
+{
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+SqlConnection::SqlConnection(const QString& path, bool readOnly, int busyTimeoutMs)
+    : path_(path), name_(nextConnectionName()), readOnly_(readOnly)
+{
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    db_.setDatabaseName(sqliteUri(path, readOnly));
+    QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+    if (readOnly) {
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    }
+    db_.setConnectOptions(options);
+    if (!db_.open()) {
+        failure_ = engineError(path_, db_.lastError(), false);
+        return;
+    }
+    // Nothing stored in the file may run code of its own, nor call itself without end.
+    for (const char* setting : {"PRAGMA trusted_schema = OFF", "PRAGMA recursive_triggers = OFF",
+                                "PRAGMA cell_size_check = ON"}) {
+        if ((failure_ = run(QString::fromLatin1(setting), false))) {
+            return;
+        }
+    }
+    if (!readOnly) {
+        // Full syncs around the rollback journal: a crash leaves the old records or the new, never neither.
+        failure_ = run(QStringLiteral("PRAGMA synchronous = FULL"), false);
+    }
+}
+
+SqlConnection::~SqlConnection()
+{
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+std::optional<DbError> SqlConnection::run(const QString& statement, bool writing)
+{
+    QSqlQuery query(db_);
+    if (!query.exec(statement)) {
+        return engineError(path_, query.lastError(), writing);
+    }
+    return std::nullopt;
+}
+
+std::optional<DbError> SqlConnection::value(const QString& statement, QVariant* result)
+{
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    if (!query.exec(statement)) {
+        return engineError(path_, query.lastError(), false);
+    }
+    *result = query.next() ? query.value(0) : QVariant();
+    if (query.lastError().isValid()) {
+        return engineError(path_, query.lastError(), false);
+    }
+    return std::nullopt;
+}
+
+std::optional<DbError> SqlConnection::setBusyTimeout(int milliseconds)
+{
+    return run(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds), false);
+}
+
+} // namespace palinor

@@ -1,0 +1,39 @@
+#pragma once
+// One named Qt SQL connection to a score file, set up as the program needs it, closed and unregistered when
+// destroyed.
+
+#include "data/DbError.h"
+
+#include <QSqlDatabase>
+#include <optional>
+
+namespace palinor {
+
+class SqlConnection {
+public:
+    /* readOnly: SQLite itself refuses every write. busyTimeoutMs: how long a statement waits for a lock. */
+    SqlConnection(const QString& path, bool readOnly, int busyTimeoutMs);
+    ~SqlConnection();
+    SqlConnection(const SqlConnection&) = delete;
+    SqlConnection& operator=(const SqlConnection&) = delete;
+
+    // Why the connection could not be opened and set up, if it could not; then nothing else works.
+    const std::optional<DbError>& failure() const { return failure_; }
+    QSqlDatabase& db() { return db_; }
+    bool readOnly() const { return readOnly_; }
+
+    // Runs one statement whose rows are not wanted, as a write or a read.
+    std::optional<DbError> run(const QString& statement, bool writing);
+    // The first column of the first row of one statement.
+    std::optional<DbError> value(const QString& statement, QVariant* result);
+    std::optional<DbError> setBusyTimeout(int milliseconds);
+
+private:
+    QString path_;
+    QString name_;
+    QSqlDatabase db_;
+    bool readOnly_;
+    std::optional<DbError> failure_;
+};
+
+} // namespace palinor

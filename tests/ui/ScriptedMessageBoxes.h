@@ -1,0 +1,33 @@
+#pragma once
+// The message boxes for tests: records what would have been shown and answers questions from a script.
+
+#include "ui/messages/MessageBoxes.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace palinor::testing {
+
+struct ScriptedMessageBoxes : MessageBoxes {
+    QStringList told;          // every message, in order
+    QList<Icon> icons;         // the icon of each
+    QStringList asked;         // every retry question, in order
+    QList<bool> retryAnswers;  // taken in order; "Annuler" once none is left
+    std::function<void()> onAsk; // runs before a question is answered, e.g. to release a lock
+
+    void tell(const QString& text, Icon icon) override
+    {
+        told << text;
+        icons << icon;
+    }
+    bool askRetry(const QString& text) override
+    {
+        asked << text;
+        if (onAsk) {
+            onAsk();
+        }
+        return !retryAnswers.isEmpty() && retryAnswers.takeFirst();
+    }
+};
+
+} // namespace palinor::testing

@@ -1,0 +1,26 @@
+#pragma once
+// How the windows reach the score file: under a wait cursor, and asking the user whether to try again
+// while another program holds it.
+
+#include "data/DbError.h"
+#include "ui/messages/MessageBoxes.h"
+
+#include <QList>
+#include <functional>
+#include <optional>
+
+namespace palinor {
+
+using FileOperation = std::function<std::optional<DbError>()>;
+
+// Runs the operation until it is done, fails for another cause than Busy, or the user gives up on a busy
+// file. A Busy result means the user has already read why and chosen "Annuler".
+std::optional<DbError> untilDone(MessageBoxes& boxes, const FileOperation& operation);
+
+// The French question for a busy file.
+QString busyQuestion(const DbError& busy);
+
+// Tells each message as a warning.
+void tellAll(MessageBoxes& boxes, const QList<DbError>& messages);
+
+} // namespace palinor

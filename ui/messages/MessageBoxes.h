@@ -1,0 +1,27 @@
+#pragma once
+// Every message box of the program is asked for through this interface: the windows get the real boxes,
+// tests a double with preset answers.
+
+#include <QString>
+
+namespace palinor {
+
+class MessageBoxes {
+public:
+    enum class Icon { None, Information, Warning, Critical };
+
+    virtual ~MessageBoxes() = default;
+    // A message with one OK button, titled with the program's name.
+    virtual void tell(const QString& text, Icon icon) = 0;
+    // The same with "Réessayer" and "Annuler": true when the user chose to try again.
+    virtual bool askRetry(const QString& text) = 0;
+};
+
+// Qt's message boxes, over the window that is active when they are asked for.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void tell(const QString& text, Icon icon) override;
+    bool askRetry(const QString& text) override;
+};
+
+} // namespace palinor
