@@ -23,6 +23,14 @@ enum SqliteCode {
     ReadOnlyRollback = ReadOnly | (3 << 8),
 };
 
+// Refusals made before anything could write to the file say so.
+bool leftAsItWas(DbError::Kind kind)
+{
+    using Kind = DbError::Kind;
+    return kind == Kind::EmptyFile || kind == Kind::NotADatabase || kind == Kind::AccessDatabase ||
+           kind == Kind::WrongSchema || kind == Kind::NeedsRecovery;
+}
+
 QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -48,30 +56,31 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
         text = QStringLiteral("« %1 » est un dossier et non un fichier de scores.").arg(file);
         break;
     case Kind::EmptyFile:
-        text = QStringLiteral("Le fichier « %1 » est vide (0 octet) : ce n'est pas une base de scores. "
-                              "Il n'a pas été modifié.")
+        text = QStringLiteral("Le fichier « %1 » est vide (0 octet) : ce n'est pas une base de scores.")
                    .arg(file);
         break;
     case Kind::NotADatabase:
-        text = QStringLiteral("Le fichier « %1 » n'est pas une base de scores lisible : son contenu n'est pas "
-                              "reconnu ou il est endommagé. Il n'a pas été modifié.")
-                   .arg(file);
+        text =
+            QStringLiteral("Le fichier « %1 » n'est pas une base de scores lisible : son contenu n'est pas "
+                           "reconnu ou il est endommagé.")
+                .arg(file);
         break;
     case Kind::AccessDatabase:
         text = QStringLiteral("Le fichier « %1 » est une base Microsoft Access (%2), l'ancien format des "
-                              "scores, que ce programme ne sait pas encore lire. Il n'a pas été modifié.")
+                              "scores, que ce programme ne sait pas encore lire.")
                    .arg(file, detail);
         break;
     case Kind::WrongSchema:
         text = QStringLiteral("Le fichier « %1 » est une base SQLite, mais %2 : ce n'est pas une base de "
-                              "scores. Il n'a pas été modifié.")
+                              "scores.")
                    .arg(file, detail);
         break;
     case Kind::Foreign:
-        text = QStringLiteral("Le fichier « %1 » contient la table des scores, mais aussi %2, que ce programme "
-                              "ne crée jamais : ce n'est pas un fichier de scores ordinaire. Ses scores sont "
-                              "affichés, mais rien n'y sera enregistré.")
-                   .arg(file, detail);
+        text =
+            QStringLiteral("Le fichier « %1 » contient la table des scores, mais aussi %2, que ce programme "
+                           "ne crée jamais : ce n'est pas un fichier de scores ordinaire. Ses scores sont "
+                           "affichés, mais rien n'y sera enregistré.")
+                .arg(file, detail);
         break;
     case Kind::Damaged:
         text = QStringLiteral("Le fichier des scores « %1 » est endommagé : %2. Ce qui peut en être lu est "
@@ -80,28 +89,31 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
         break;
     case Kind::NeedsRecovery:
         text = QStringLiteral("Le fichier des scores « %1 » a été laissé inachevé par un programme arrêté en "
-                              "pleine écriture, et il ne peut pas être réparé : %2. Il n'a pas été modifié.")
+                              "pleine écriture, et il ne peut pas être réparé : %2.")
                    .arg(file, detail);
         break;
     case Kind::Recovered:
-        text = QStringLiteral("Le fichier des scores « %1 » avait été laissé inachevé par un programme arrêté "
-                              "en pleine écriture. Avant de le réparer, le programme en a fait une copie, "
-                              "avec ce qui restait de l'écriture interrompue : %2.")
-                   .arg(file, detail);
+        text =
+            QStringLiteral("Le fichier des scores « %1 » avait été laissé inachevé par un programme arrêté "
+                           "en pleine écriture. Avant de le réparer, le programme en a fait une copie, "
+                           "avec ce qui restait de l'écriture interrompue : %2.")
+                .arg(file, detail);
         break;
     case Kind::ForeignLogSetAside:
-        text = QStringLiteral("À côté du fichier des scores « %1 » se trouvait le journal d'écriture (« -wal ») "
-                              "d'une autre copie de la base : appliqué, il aurait remplacé les scores. Le "
-                              "programme l'a mis de côté sans l'appliquer, avec une copie du fichier : %2.")
-                   .arg(file, detail);
+        text =
+            QStringLiteral("À côté du fichier des scores « %1 » se trouvait le journal d'écriture (« -wal ») "
+                           "d'une autre copie de la base : appliqué, il aurait remplacé les scores. Le "
+                           "programme l'a mis de côté sans l'appliquer, avec une copie du fichier : %2.")
+                .arg(file, detail);
         break;
     case Kind::CannotRead:
         text = QStringLiteral("Le fichier des scores « %1 » ne peut pas être lu : %2.").arg(file, detail);
         break;
     case Kind::ReadOnly:
-        text = QStringLiteral("Le fichier des scores « %1 » ne peut pas être modifié : le fichier est en "
-                              "lecture seule ou son dossier est protégé en écriture. Rien n'a été enregistré.")
-                   .arg(file);
+        text =
+            QStringLiteral("Le fichier des scores « %1 » ne peut pas être modifié : le fichier est en "
+                           "lecture seule ou son dossier est protégé en écriture. Rien n'a été enregistré.")
+                .arg(file);
         break;
     case Kind::CannotCreate:
         text = QStringLiteral("Le fichier des scores « %1 » ne peut pas être créé : %2.").arg(file, detail);
@@ -130,7 +142,8 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
         text = QStringLiteral("Le nom du joueur est vide.");
         break;
     case Kind::BadScore:
-        text = QStringLiteral("Le score %1 ne peut pas être enregistré : un score va de 0 à 255.").arg(detail);
+        text =
+            QStringLiteral("Le score %1 ne peut pas être enregistré : un score va de 0 à 255.").arg(detail);
         break;
     case Kind::Engine:
         text = QStringLiteral("Le fichier des scores « %1 » a refusé l'opération (%2). Rien n'a été "
@@ -138,7 +151,20 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
                    .arg(file, detail);
         break;
     }
+    if (leftAsItWas(kind)) {
+        text += QStringLiteral(" Il n'a pas été modifié.");
+    }
     return {kind, text};
+}
+
+DbError afterRepair(const DbError& refusal)
+{
+    DbError told = refusal;
+    if (leftAsItWas(refusal.kind)) {
+        told.message.chop(QStringLiteral(" Il n'a pas été modifié.").size());
+        told.message += QStringLiteral(" Il venait d'être réparé, après une copie de sauvegarde.");
+    }
+    return told;
 }
 
 DbError engineError(const QString& path, const QSqlError& error, bool writing)

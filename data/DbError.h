@@ -39,6 +39,9 @@ struct DbError {
 // `detail` completes the message: the cause, what was found, the copy made, or a number, in French.
 DbError dbError(DbError::Kind kind, const QString& path, const QString& detail = {});
 
+// A refusal met right after the file was repaired cannot say the file was left as it was.
+DbError afterRepair(const DbError& refusal);
+
 // The kind and message for a refusal of the engine; `writing` tells a write from a read.
 DbError engineError(const QString& path, const QSqlError& error, bool writing);
 

@@ -100,8 +100,9 @@ struct SchemaVerdict {
 SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
 {
     QList<QStringList> objects;
-    if (auto failure = rows(connection, path, QStringLiteral("SELECT type, name, tbl_name, sql IS NULL, "
-                                                       "coalesce(sql, '') FROM sqlite_master"),
+    if (auto failure = rows(connection, path,
+                            QStringLiteral("SELECT type, name, tbl_name, sql IS NULL, "
+                                           "coalesce(sql, '') FROM sqlite_master"),
                             &objects)) {
         return {failure, {}};
     }
@@ -130,8 +131,8 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
         } else if (type == QStringLiteral("index") && part[3] == QStringLiteral("0")) {
             // A plain index on the table's fields only speeds reading; one that computes may run anything.
             QList<QStringList> columns;
-            if (auto failure = rows(connection, path, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(name)),
-                                    &columns)) {
+            if (auto failure = rows(connection, path,
+                                    QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(name)), &columns)) {
                 return {failure, {}};
             }
             // index_xinfo: seqno|cid|name|desc|coll|key; cid -2 is an expression.
@@ -158,8 +159,11 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
         names << column.value(1);
         computed = computed || column.value(6) != QStringLiteral("0");
     }
-    const auto expected = [&names](const QString& field) { return names.contains(field, Qt::CaseInsensitive); };
-    if (computed || names.size() != kFields.size() || !std::all_of(kFields.begin(), kFields.end(), expected)) {
+    const auto expected = [&names](const QString& field) {
+        return names.contains(field, Qt::CaseInsensitive);
+    };
+    if (computed || names.size() != kFields.size() ||
+        !std::all_of(kFields.begin(), kFields.end(), expected)) {
         return wrong(QStringLiteral("sa table « nom » n'a pas exactement les champs « Nom Complet », "
                                     "« Score », « Score1 » et « Score2 »"));
     }
@@ -175,7 +179,8 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
         }
         // rowid is how the current record is deleted; a table declared WITHOUT ROWID has none.
         if (entry.value(4) != QStringLiteral("0")) {
-            return wrong(QStringLiteral("sa table « nom » est déclarée sans numéro de ligne (WITHOUT ROWID)"));
+            return wrong(
+                QStringLiteral("sa table « nom » est déclarée sans numéro de ligne (WITHOUT ROWID)"));
         }
         if (entry.value(5) != QStringLiteral("0")) {
             verdict.foreign << QStringLiteral("le mode strict (STRICT) sur sa table « nom »");

@@ -45,9 +45,10 @@ void removeStaleTemporaries(const QString& path)
 DbError cannotCreate(const QString& path, int error)
 {
     if (error == EACCES || error == EPERM) {
-        return dbError(Kind::CannotCreate, path,
-                       QStringLiteral("son dossier « %1 » n'accepte pas de nouveau fichier (droits insuffisants)")
-                           .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        return dbError(
+            Kind::CannotCreate, path,
+            QStringLiteral("son dossier « %1 » n'accepte pas de nouveau fichier (droits insuffisants)")
+                .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     }
     return dbError(Kind::CannotCreate, path, systemCause(error));
 }
@@ -100,9 +101,10 @@ std::optional<DbError> createScoreFile(const QString& path)
         SqlConnection connection(temp, false, 0);
         failure = connection.failure();
         if (!failure) {
-            failure = connection.run(QStringLiteral("CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, "
-                                                    "\"Score1\" SMALLINT, \"Score2\" SMALLINT)"),
-                                     true);
+            failure =
+                connection.run(QStringLiteral("CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, "
+                                              "\"Score1\" SMALLINT, \"Score2\" SMALLINT)"),
+                               true);
         }
         if (failure) {
             failure = cannotCreate(path, *failure);

@@ -112,7 +112,8 @@ HeldNewFile::HeldNewFile(const QString& path)
         return;
     }
     // A cleanup may have removed the new name before the hold was taken: then it is not ours any more.
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (::flock(handle, LOCK_EX) != 0 || ::fstat(handle, &opened) != 0 ||
         ::stat(name.constData(), &named) != 0 || !sameFile(opened, named)) {
         error_ = EAGAIN;
@@ -136,7 +137,8 @@ void removeIfUnheld(const QString& path)
     if (handle < 0) {
         return;
     }
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (::fstat(handle, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(handle, LOCK_EX | LOCK_NB) == 0 &&
         ::lstat(name.constData(), &named) == 0 && sameFile(opened, named)) {
         ::unlink(name.constData());

@@ -13,17 +13,20 @@ namespace {
 
 using Kind = DbError::Kind;
 
-const QStringList kSideSuffixes = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
+const QStringList kSideSuffixes = {QStringLiteral("-journal"), QStringLiteral("-wal"),
+                                   QStringLiteral("-shm")};
 
 QString shown(const QString& path)
 {
     return QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
-// "billard.mdb.sauvegarde-20261206-2130", then "-2", "-3"... when that name or one of its side files is taken.
+// "billard.mdb.sauvegarde-20261206-2130", then "-2", "-3"... when that name or one of its side files is
+// taken.
 QString freeBackupName(const QString& path, const QDateTime& now)
 {
-    const QString stem = path + QStringLiteral(".sauvegarde-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
+    const QString stem =
+        path + QStringLiteral(".sauvegarde-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(n);
         const auto taken = [&name](const QString& suffix) {

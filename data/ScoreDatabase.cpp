@@ -88,19 +88,22 @@ std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
             // Its first read rolls the journal back into the file.
             SqlConnection repair(filePath_, false, options_.writeTimeoutMs);
             QVariant tables;
-            if (auto failure = repair.failure()
-                                   ? repair.failure()
-                                   : repair.value(QStringLiteral("SELECT count(*) FROM sqlite_master"), &tables)) {
+            if (auto failure =
+                    repair.failure()
+                        ? repair.failure()
+                        : repair.value(QStringLiteral("SELECT count(*) FROM sqlite_master"), &tables)) {
                 return failure;
             }
         }
-        return openChecked(false);
+        auto reopened = openChecked(false);
+        return reopened ? std::optional<DbError>(afterRepair(*reopened)) : std::nullopt;
     }
     if (verdict.refusal) {
         return verdict.refusal;
     }
     if (verdict.readOnlyBecause || !writable) {
-        readOnlyBecause_ = verdict.readOnlyBecause ? *verdict.readOnlyBecause : dbError(Kind::ReadOnly, filePath_);
+        readOnlyBecause_ =
+            verdict.readOnlyBecause ? *verdict.readOnlyBecause : dbError(Kind::ReadOnly, filePath_);
         if (verdict.readOnlyBecause) {
             notices_ << *verdict.readOnlyBecause;
         }
@@ -133,11 +136,13 @@ ScanResult ScoreDatabase::scan()
     const int nameField = fields.indexOf(QStringLiteral("Nom Complet"));
     const int scoreField = fields.indexOf(QStringLiteral("Score"));
     if (nameField < 0 || scoreField < 0) {
-        return {{}, dropped(dbError(Kind::WrongSchema, filePath_, QStringLiteral("sa table « nom » a changé")))};
+        return {{},
+                dropped(dbError(Kind::WrongSchema, filePath_, QStringLiteral("sa table « nom » a changé")))};
     }
     ScanResult result;
     while (query.next()) {
-        result.records.push_back({query.value(0).toLongLong(), query.value(nameField), query.value(scoreField)});
+        result.records.push_back(
+            {query.value(0).toLongLong(), query.value(nameField), query.value(scoreField)});
     }
     if (query.lastError().isValid()) {
         // A damaged file shows what could be read before the damage; the user was told when it opened.
@@ -213,8 +218,8 @@ std::optional<DbError> ScoreDatabase::registerPlayer(const QString& name)
     });
 }
 
-std::optional<DbError> ScoreDatabase::replaceScore(const std::vector<qint64>& removedRowIds, const QString& name,
-                                                   int score)
+std::optional<DbError> ScoreDatabase::replaceScore(const std::vector<qint64>& removedRowIds,
+                                                   const QString& name, int score)
 {
     if (auto refused = checkPlayerName(name)) {
         return refused;

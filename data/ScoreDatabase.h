@@ -56,7 +56,8 @@ public:
     // Deletes the listed records that still carry `name`, then adds `name` with `score`, in one
     // transaction: afterwards the file holds either all of it or none of it. Opens when needed.
     /* rowIds from scan() */
-    std::optional<DbError> replaceScore(const std::vector<qint64>& removedRowIds, const QString& name, int score);
+    std::optional<DbError> replaceScore(const std::vector<qint64>& removedRowIds, const QString& name,
+                                        int score);
     // Also done by the destructor.
     void close();
 

@@ -41,8 +41,8 @@ SqlConnection::SqlConnection(const QString& path, bool readOnly, int busyTimeout
         return;
     }
     // Nothing stored in the file may run code of its own, nor call itself without end.
-    for (const char* setting : {"PRAGMA trusted_schema = OFF", "PRAGMA recursive_triggers = OFF",
-                                "PRAGMA cell_size_check = ON"}) {
+    for (const char* setting :
+         {"PRAGMA trusted_schema = OFF", "PRAGMA recursive_triggers = OFF", "PRAGMA cell_size_check = ON"}) {
         if ((failure_ = run(QString::fromLatin1(setting), false))) {
             return;
         }

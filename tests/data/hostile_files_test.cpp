@@ -36,7 +36,8 @@ testing::AssertionResult ok(const std::optional<DbError>& error)
 testing::AssertionResult french(const QString& message)
 {
     static const QRegularExpression english(
-        QStringLiteral("database|disk I/O|locked|readonly|malformed|constraint|SQL logic|SQLITE_|error code|not a"),
+        QStringLiteral(
+            "database|disk I/O|locked|readonly|malformed|constraint|SQL logic|SQLITE_|error code|not a"),
         QRegularExpression::CaseInsensitiveOption);
     if (message.isEmpty() || english.match(message).hasMatch()) {
         return testing::AssertionFailure() << "not a French message: " << message.toStdString();
@@ -109,7 +110,8 @@ TEST_F(HostileFileTest, onlyRegularFilesAreOpenedAndNothingBlocks)
         const auto error = db.open();
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->kind, Kind::NotRegularFile);
-        EXPECT_TRUE(error->message.contains(QDir::toNativeSeparators(c.named))) << error->message.toStdString();
+        EXPECT_TRUE(error->message.contains(QDir::toNativeSeparators(c.named)))
+            << error->message.toStdString();
         EXPECT_TRUE(error->message.contains(c.says));
         EXPECT_TRUE(french(error->message));
         EXPECT_EQ(db.scan().error.value().kind, Kind::NotRegularFile);
@@ -137,7 +139,8 @@ TEST_F(HostileFileTest, anythingBesideTheTableMakesItForeignListedAndNeverWritte
         {"CREATE TRIGGER purge AFTER INSERT ON nom BEGIN DELETE FROM nom WHERE rowid <> new.rowid; END",
          "déclencheur « purge »"},
         {"CREATE TRIGGER keep BEFORE DELETE ON nom BEGIN SELECT RAISE(IGNORE); END", "déclencheur « keep »"},
-        {"CREATE TRIGGER again AFTER INSERT ON nom BEGIN INSERT INTO nom VALUES (new.\"Nom Complet\", 0, 0, 0);"
+        {"CREATE TRIGGER again AFTER INSERT ON nom BEGIN INSERT INTO nom VALUES (new.\"Nom Complet\", 0, 0, "
+         "0);"
          " END",
          "déclencheur « again »"},
         {"CREATE VIEW best AS SELECT * FROM nom", "vue « best »"},
@@ -157,7 +160,8 @@ TEST_F(HostileFileTest, anythingBesideTheTableMakesItForeignListedAndNeverWritte
         const QList<DbError> notices = db.takeNotices();
         ASSERT_EQ(notices.size(), 1);
         EXPECT_EQ(notices[0].kind, Kind::Foreign);
-        EXPECT_TRUE(notices[0].message.contains(QString::fromUtf8(named))) << notices[0].message.toStdString();
+        EXPECT_TRUE(notices[0].message.contains(QString::fromUtf8(named)))
+            << notices[0].message.toStdString();
         EXPECT_TRUE(french(notices[0].message));
         EXPECT_EQ(db.scan().records.size(), 2u);
         EXPECT_EQ(db.registerPlayer("DUPONT").value().kind, Kind::Foreign);
@@ -168,8 +172,9 @@ TEST_F(HostileFileTest, anythingBesideTheTableMakesItForeignListedAndNeverWritte
 
     // A STRICT table is read through the same French message.
     QFile::remove(path_);
-    ASSERT_EQ(sql(path_, R"(CREATE TABLE nom ("Nom Complet" TEXT, Score INT, Score1 INT, Score2 INT) STRICT)"),
-              QStringList());
+    ASSERT_EQ(
+        sql(path_, R"(CREATE TABLE nom ("Nom Complet" TEXT, Score INT, Score1 INT, Score2 INT) STRICT)"),
+        QStringList());
     ScoreDatabase strict(path_);
     ASSERT_TRUE(ok(strict.open()));
     EXPECT_EQ(strict.takeNotices().value(0).message.contains("STRICT"), true);
@@ -215,7 +220,8 @@ TEST_F(HostileFileTest, damageIsFoundBeforeAnythingIsWrittenAndNamed)
     ASSERT_TRUE(ok(ScoreDatabase(path_).createIfMissing()));
     QStringList values;
     for (int i = 0; i < 300; ++i) {
-        values << QStringLiteral("('JOUEUR NUMÉRO %1 AU NOM ASSEZ LONG', %2, NULL, NULL)").arg(i).arg(i % 149);
+        values
+            << QStringLiteral("('JOUEUR NUMÉRO %1 AU NOM ASSEZ LONG', %2, NULL, NULL)").arg(i).arg(i % 149);
     }
     ASSERT_EQ(sql(path_, "INSERT INTO nom VALUES " + values.join(',')), QStringList());
     // One page written over another, as a faulty copy or disk would.
@@ -257,7 +263,9 @@ TEST_F(HostileFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     makeScoreFile(oldPath);
     QStringList fill{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE", "UPDATE nom SET Score = 0"};
     for (int i = 0; i < 200; ++i) {
-        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)").arg(i).arg(QString(200, 'x'));
+        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)")
+                    .arg(i)
+                    .arg(QString(200, 'x'));
     }
     {
         test::Holder writer(oldPath, fill);
@@ -301,6 +309,10 @@ TEST_F(HostileFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     EXPECT_TRUE(ok(again.open()));
     EXPECT_TRUE(QFile::exists(backup_ + "-2") && QFile::exists(backup_ + "-2-journal"));
     EXPECT_EQ(checksum(backup_), current);
+    // A refusal met after such a repair does not claim the file was left as it was.
+    const DbError repaired = afterRepair(dbError(Kind::WrongSchema, path_, "elle n'a pas de table « nom »"));
+    EXPECT_FALSE(repaired.message.contains("pas été modifié"));
+    EXPECT_TRUE(repaired.message.contains("réparé") && french(repaired.message));
 }
 
 TEST_F(HostileFileTest, aJournalOfAWriterStillAtWorkIsNoLeftover)
@@ -308,7 +320,9 @@ TEST_F(HostileFileTest, aJournalOfAWriterStillAtWorkIsNoLeftover)
     makeScoreFile();
     QStringList fill{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE"};
     for (int i = 0; i < 200; ++i) {
-        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)").arg(i).arg(QString(200, 'x'));
+        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)")
+                    .arg(i)
+                    .arg(QString(200, 'x'));
     }
     test::Holder writer(path_, fill);
     ASSERT_TRUE(writer.held());
@@ -360,11 +374,13 @@ TEST_F(HostileFileTest, aFileInWriteAheadModeHasItsOwnLogCopiedThenApplied)
     QDir().mkdir(kept);
     sql(path_, "UPDATE nom SET Score = 148 WHERE \"Nom Complet\" = 'ALPHA'", [&] {
         // A reader keeps the log from being folded back when the writer closes: as after a crash.
-        ASSERT_TRUE(QFile::copy(path_, kept + "/billard.mdb") && QFile::copy(path_ + "-wal", kept + "/billard.mdb-wal"));
+        ASSERT_TRUE(QFile::copy(path_, kept + "/billard.mdb") &&
+                    QFile::copy(path_ + "-wal", kept + "/billard.mdb-wal"));
     });
     QFile::remove(path_);
     QFile::remove(path_ + "-shm");
-    ASSERT_TRUE(QFile::rename(kept + "/billard.mdb", path_) && QFile::rename(kept + "/billard.mdb-wal", path_ + "-wal"));
+    ASSERT_TRUE(QFile::rename(kept + "/billard.mdb", path_) &&
+                QFile::rename(kept + "/billard.mdb-wal", path_ + "-wal"));
     const QByteArray before = checksum(path_);
 
     ScoreDatabase db(path_, quick());
@@ -421,18 +437,24 @@ TEST_F(HostileFileTest, aCreationRemovesWhatAKilledCreationLeftAndNothingElse)
 {
     const QStringList stale{"billard.mdb.k3j2h1.tmp", "billard.mdb.k3j2h1.tmp-journal",
                             "billard.mdb.zz9.tmp-journal"};
-    const QStringList others{"billard.mdb.sauvegarde-20261206-2130", "billard.mdb.sauvegarde-20261206-2130-journal",
-                             "billard.mdb.tmp", "billard.mdb.ABC.tmp", "autre.mdb.k3j2h1.tmp", "billard.mdb.a.tmp.x"};
+    const QStringList others{"billard.mdb.sauvegarde-20261206-2130",
+                             "billard.mdb.sauvegarde-20261206-2130-journal",
+                             "billard.mdb.tmp",
+                             "billard.mdb.ABC.tmp",
+                             "autre.mdb.k3j2h1.tmp",
+                             "billard.mdb.a.tmp.x"};
     for (const QString& name : stale + others) {
         ASSERT_TRUE(test::writeFile(dir_.filePath(name), "reste"));
     }
     // A creation under way in another copy of the program keeps its file.
     HeldNewFile running(dir_.filePath("billard.mdb.running1.tmp"));
     ASSERT_TRUE(running.isOpen());
-    ASSERT_TRUE(QFile::link(dir_.filePath("billard.mdb.sauvegarde-20261206-2130"), dir_.filePath("billard.mdb.lnk.tmp")));
+    ASSERT_TRUE(QFile::link(dir_.filePath("billard.mdb.sauvegarde-20261206-2130"),
+                            dir_.filePath("billard.mdb.lnk.tmp")));
 
     ASSERT_TRUE(ok(ScoreDatabase(path_).createIfMissing()));
-    QStringList expected = others + QStringList{"billard.mdb", "billard.mdb.running1.tmp", "billard.mdb.lnk.tmp"};
+    QStringList expected =
+        others + QStringList{"billard.mdb", "billard.mdb.running1.tmp", "billard.mdb.lnk.tmp"};
     expected.sort();
     EXPECT_EQ(entries(dir_.path()), expected);
     EXPECT_TRUE(isCreationLeftover("billard.mdb.k3j2h1.tmp", "billard.mdb"));

@@ -222,7 +222,8 @@ private slots:
             const auto took = (std::chrono::steady_clock::now() - started) / std::chrono::microseconds(1);
             QThread::usleep(std::uniform_int_distribution<qint64>(0, took)(random));
             child.kill();
-            QVERIFY2(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit, child.readAllStandardError());
+            QVERIFY2(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit,
+                     child.readAllStandardError());
             leftBehind += entries(dir.path()).size() > 1;
             // The next start of the sign-up, whether or not the file was made before the kill.
             QVERIFY(!ScoreDatabase(dir.filePath("billard.mdb")).createIfMissing());
@@ -280,7 +281,8 @@ private slots:
         QFETCH(int, index);
         QFETCH(bool, signUp);
         const ScoreFile& file = kFiles[index];
-        const bool readOnly = file.kind == ReadOnly, foreign = file.kind == Foreign, listed = readOnly || foreign;
+        const bool readOnly = file.kind == ReadOnly, foreign = file.kind == Foreign,
+                   listed = readOnly || foreign;
         const bool lockedFolder = QByteArray(file.label).contains("locked folder");
         const bool asNobody = lockedFolder || readOnly, pipe = file.content == "|";
         QTemporaryDir dir;
@@ -291,8 +293,10 @@ private slots:
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         } else if (listed) {
             if (file.content == "STRICT") {
-                QCOMPARE(sql(path, R"(CREATE TABLE nom ("Nom Complet" TEXT, Score INT, Score1 INT, Score2 INT) STRICT)"),
-                         QStringList());
+                QCOMPARE(
+                    sql(path,
+                        R"(CREATE TABLE nom ("Nom Complet" TEXT, Score INT, Score1 INT, Score2 INT) STRICT)"),
+                    QStringList());
             } else {
                 QVERIFY(!ScoreDatabase(path).createIfMissing());
             }

@@ -9,10 +9,10 @@
 namespace palinor::testing {
 
 struct ScriptedMessageBoxes : MessageBoxes {
-    QStringList told;          // every message, in order
-    QList<Icon> icons;         // the icon of each
-    QStringList asked;         // every retry question, in order
-    QList<bool> retryAnswers;  // taken in order; "Annuler" once none is left
+    QStringList told;            // every message, in order
+    QList<Icon> icons;           // the icon of each
+    QStringList asked;           // every retry question, in order
+    QList<bool> retryAnswers;    // taken in order; "Annuler" once none is left
     std::function<void()> onAsk; // runs before a question is answered, e.g. to release a lock
 
     void tell(const QString& text, Icon icon) override

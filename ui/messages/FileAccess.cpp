@@ -20,7 +20,8 @@ public:
 
 QString busyQuestion(const DbError& busy)
 {
-    return busy.message + QStringLiteral(" Rien n'a été lu ni enregistré pour l'instant.\n\nRéessayer maintenant ?");
+    return busy.message +
+           QStringLiteral(" Rien n'a été lu ni enregistré pour l'instant.\n\nRéessayer maintenant ?");
 }
 
 std::optional<DbError> untilDone(MessageBoxes& boxes, const FileOperation& operation)

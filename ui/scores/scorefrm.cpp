@@ -6,9 +6,9 @@
 #include "ui/scores/ScoreTable.h"
 
 #include <QListView>
-#include <algorithm>
 #include <QPushButton>
 #include <QStringListModel>
+#include <algorithm>
 
 namespace palinor {
 
@@ -58,8 +58,8 @@ void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
 {
     using Kind = DbError::Kind;
     ScoreDatabase db(databasePath);
-    const ScoreTableContents contents =
-        loadScoreTable(db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });
+    const ScoreTableContents contents = loadScoreTable(
+        db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });
     model_->setStringList(contents.ranking);
 
     QList<DbError> told;

@@ -123,7 +123,8 @@ private slots:
     {
         ScoreFile file("('ALPHA', 5)");
         GameState state;
-        auto exclusive = std::make_unique<test::Holder>(file.path, QStringList{"BEGIN EXCLUSIVE", "DELETE FROM nom WHERE 0"});
+        auto exclusive = std::make_unique<test::Holder>(
+            file.path, QStringList{"BEGIN EXCLUSIVE", "DELETE FROM nom WHERE 0"});
         QVERIFY(exclusive->held());
         SignUp s(state, file, false);
         // Nothing could be read: the user was asked, chose "Annuler", and was told nothing more.
@@ -161,7 +162,8 @@ private slots:
         s.load(dir.filePath("absent/billard.mdb"));
         s.show();
         QCOMPARE(s.told.size(), 1);
-        QVERIFY(s.told[0].contains("ne peut pas être créé") && s.told[0].contains("son dossier n'existe pas"));
+        QVERIFY(s.told[0].contains("ne peut pas être créé") &&
+                s.told[0].contains("son dossier n'existe pas"));
         s.text()->setText("dupont");
         QTest::keyClick(s.text(), Qt::Key_Return);
         QCOMPARE(s.told.size(), 2);
