@@ -45,6 +45,18 @@ testing::AssertionResult french(const QString& message)
     return testing::AssertionSuccess();
 }
 
+// A transaction left open, large enough for its pages to reach the file and its journal.
+QStringList bigStore(const QStringList& first = {})
+{
+    QStringList statements = QStringList{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE"} + first;
+    for (int i = 0; i < 200; ++i) {
+        statements << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)")
+                          .arg(i)
+                          .arg(QString(200, 'x'));
+    }
+    return statements;
+}
+
 QStringList stored(const QString& file)
 {
     return sql(file, R"(SELECT "Nom Complet", Score FROM nom ORDER BY 1)");
@@ -261,14 +273,8 @@ TEST_F(HostileFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     QTemporaryDir old;
     const QString oldPath = old.filePath("billard.mdb");
     makeScoreFile(oldPath);
-    QStringList fill{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE", "UPDATE nom SET Score = 0"};
-    for (int i = 0; i < 200; ++i) {
-        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)")
-                    .arg(i)
-                    .arg(QString(200, 'x'));
-    }
     {
-        test::Holder writer(oldPath, fill);
+        test::Holder writer(oldPath, bigStore({"UPDATE nom SET Score = 0"}));
         ASSERT_TRUE(writer.held());
         writer.die();
     }
@@ -318,13 +324,7 @@ TEST_F(HostileFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
 TEST_F(HostileFileTest, aJournalOfAWriterStillAtWorkIsNoLeftover)
 {
     makeScoreFile();
-    QStringList fill{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE"};
-    for (int i = 0; i < 200; ++i) {
-        fill << QStringLiteral("INSERT INTO nom VALUES ('REMPLISSAGE %1 %2', 1, 1, 1)")
-                    .arg(i)
-                    .arg(QString(200, 'x'));
-    }
-    test::Holder writer(path_, fill);
+    test::Holder writer(path_, bigStore());
     ASSERT_TRUE(writer.held());
     ASSERT_TRUE(QFile::exists(path_ + "-journal"));
     ScoreDatabase db(path_, quick());
