@@ -3,9 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# The tests also validate the Windows resource script and the desktop files, and play a game under Xvfb.
+# The tests also validate the Windows resource script and the desktop files, play a game under Xvfb and look
+# at every window through a real window manager, light and dark.
 scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream \
-  xvfb xdotool sqlite3 imagemagick
+  xvfb xdotool sqlite3 imagemagick openbox x11-utils qt6-gtk-platformtheme
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"

@@ -17,8 +17,8 @@ namespace palinor {
 
 void setUpApplication(QApplication& app)
 {
+    // No display name: Qt would append it to every window's title. Message boxes are titled with this name.
     QApplication::setApplicationName(QStringLiteral("Palinor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Palinor"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
     const QLocale french(QLocale::French, QLocale::France);

@@ -6,23 +6,8 @@
 #include "ui/signup/inscription.h"
 
 #include <QApplication>
-#include <QScreen>
 
 namespace palinor {
-
-namespace {
-
-void centreOnScreen(QWidget* window)
-{
-    window->adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
-}
-
-} // namespace
 
 WindowShell::WindowShell(GameState& state, MessageBoxes& boxes, std::function<QString()> locateDatabase)
     : state_(state), boxes_(boxes), game_(state, *this), locateDatabase_(std::move(locateDatabase))
@@ -60,7 +45,7 @@ void WindowShell::showSignUp()
 {
     inscription window(state_, boxes_, form1_);
     window.load(databasePath());
-    centreOnScreen(&window);
+    placement_.centre(&window);
     window.exec();
 }
 
@@ -68,7 +53,7 @@ void WindowShell::showScoreTable()
 {
     scorefrm table(boxes_, form1_);
     table.load(state_, databasePath());
-    centreOnScreen(&table);
+    placement_.centre(&table);
     table.exec();
 }
 
@@ -81,6 +66,7 @@ void WindowShell::loadAndUnloadScoreTable()
 
 void WindowShell::showHelp()
 {
+    // The help window alone is not centred: the platform places it.
     Aide aide(form1_);
     aide.exec();
 }
@@ -127,7 +113,7 @@ void WindowShell::showMainWindow()
     connect(form1_, &Form1::scoreTableRequested, this, &WindowShell::showScoreTable);
     connect(form1_, &Form1::helpRequested, this, &WindowShell::showHelp);
     game_.LoadBoard();
-    centreOnScreen(form1_);
+    placement_.centre(form1_);
     form1_->show();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The window instances: each window exists at most once, and is built anew from its layout when shown again.
 
+#include "app/WindowPlacement.h"
 #include "game/Game.h"
 #include "ui/main/Form1.h"
 #include "ui/messages/MessageBoxes.h"
@@ -47,6 +48,7 @@ private:
     std::function<QString()> locateDatabase_;
     QString databasePath_;
     QPointer<Form1> form1_;
+    WindowPlacement placement_;
 };
 
 } // namespace palinor

@@ -1,38 +1,32 @@
 #include "app/Application.h"
+#include "app/StartUp.h"
 #include "app/WindowShell.h"
-#include "data/ScoreDatabase.h"
+#include "data/DatabaseFolder.h"
+#include "ui/messages/MessageBoxes.h"
 
 #include <QApplication>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-QtMessageHandler qtDefaultHandler = nullptr;
-
-// Qt aborts when it finds no display to open: say so in one plain line instead, and end quietly.
-void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtFatalMsg) {
-        std::fputs("Palinor : aucun écran graphique n'a pu être ouvert ; lancez le programme depuis une "
-                   "session graphique (DISPLAY ou WAYLAND_DISPLAY).\n",
-                   stderr);
-        std::_Exit(EXIT_FAILURE);
-    }
-    if (QByteArrayView(context.category).startsWith("qt.qpa")) {
-        return; // the platform's own complaints precede the fatal message above
-    }
-    qtDefaultHandler(type, context, message);
-}
-
-} // namespace
+#include <QScreen>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
-    qtDefaultHandler = qInstallMessageHandler(startUpMessages);
-    QApplication app(argc, argv);
-    qInstallMessageHandler(qtDefaultHandler);
-    palinor::setUpApplication(app);
+    palinor::watchStartUpFailures();
+    auto app = std::make_unique<QApplication>(argc, argv);
+    // A screen too small for the board at its scale: the whole program is drawn at the largest scale that
+    // fits.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const double fit = palinor::fittingScale(palinor::boardWindowSize(), screen->availableGeometry());
+        if (fit < 1.0) {
+            const double given = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                     ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                     : 1.0;
+            app.reset();
+            qputenv("QT_SCALE_FACTOR", QByteArray::number((given > 0 ? given : 1.0) * fit));
+            app = std::make_unique<QApplication>(argc, argv);
+        }
+    }
+    palinor::stopWatchingStartUpFailures();
+    palinor::setUpApplication(*app);
 
     palinor::GameState state;
     palinor::QtMessageBoxes boxes;

@@ -18,6 +18,8 @@ public:
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
+    // The windows the game draws and speaks through, for the board window's own messages.
+    GameWindows& windows() { return windows_; }
 
     // The board window's load: the idle board of round 1.
     void LoadBoard();

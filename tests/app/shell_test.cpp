@@ -1,6 +1,7 @@
 // The program's windows together: message boxes, sign-up, score table, the board rebuilt after a game.
 
 #include "app/Application.h"
+#include "app/StartUp.h"
 #include "app/WindowShell.h"
 #include "tests/ui/ScoreFiles.h"
 #include "tests/ui/ScriptedMessageBoxes.h"
@@ -28,11 +29,34 @@ private slots:
         QCOMPARE(QFontInfo(QFont("MS Sans Serif", 24)).family(), kSansSubstitute);
     }
 
+    void startUpFailuresAreToldForWhatTheyAre()
+    {
+        const QString display = startUpFailureLine("could not connect", true);
+        QVERIFY(display.startsWith("Palinor : aucun écran graphique"));
+        // A display that works but a failure of another kind is not told as a missing display.
+        const QString other = startUpFailureLine("QFontDatabase: no font could be found\nmore", false);
+        QVERIFY(other.startsWith("Palinor : le programme n'a pas pu démarrer") && !other.contains("écran"));
+        QVERIFY(other.contains("« QFontDatabase: no font could be found »") && !other.contains('\n'));
+    }
+
+    void aScreenTooSmallForTheBoardGetsTheLargestScaleThatFits()
+    {
+        const QSize board = boardWindowSize();
+        QVERIFY(board.width() > 792 && board.height() > 547 + 20);
+        QCOMPARE(fittingScale(board, QRect(0, 0, 1920, 1080)), 1.0);
+        // 1920 x 1080 at 200 %: 960 x 540 less a panel of 24.
+        const double scale = fittingScale(board, QRect(0, 24, 960, 516));
+        QVERIFY(scale < 1.0 && scale > 0.75);
+        QVERIFY(board.height() * scale <= 516 && board.width() * scale <= 960);
+        QVERIFY(board.height() * (scale + 0.01) > 516); // the largest that fits, to a hundredth
+    }
+
     void aWholeGameWithTheTableFromTheMenuAndAnUndoWhereverTheProgramStarted()
     {
         // Every modal window is answered from a timer as a user would, so that each flow through exec() goes
         // on: the sign-up with the next name, the table once its ranking is read. Messages go to the double.
         QStringList names{"  martin "}, seen, ranking;
+        QList<QSize> sizes;
         QTimer answering;
         answering.callOnTimeout([&] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -40,6 +64,7 @@ private slots:
                 return;
             }
             seen << modal->windowTitle();
+            sizes << modal->size();
             if (auto* signUp = qobject_cast<inscription*>(modal)) {
                 signUp->text()->setText(names.takeFirst());
                 QTest::keyClick(signUp, Qt::Key_Return);
@@ -76,6 +101,8 @@ private slots:
         QDir::setCurrent(started);
         const QString table = QString(40, u' ') + "Tableau des scores";
         QCOMPARE(seen, (QStringList{"Inscription", table, table}));
+        // Client areas as designed once the shell has shown them: nothing shrinks them to their contents.
+        QCOMPARE(sizes, (QList<QSize>{{327, 152}, {756, 566}, {756, 566}}));
         QCOMPARE(boxes.told, (QStringList{"Pas de Partie en cours!", "GAME OVER"}));
         QCOMPARE(boxes.icons, (QList{MessageBoxes::Icon::Critical, MessageBoxes::Icon::None}));
         QCOMPARE(ranking, QStringList{"  N°   1     MARTIN (148)"});
@@ -85,6 +112,8 @@ private slots:
         QTRY_VERIFY(first.isNull());
         Form1* board = shell.mainWindow();
         QVERIFY(board->isVisible() && board->findChild<QAction*>("npmn")->isVisible());
+        QCOMPARE(board->centralWidget()->size(), QSize(792, 547));
+        QCOMPARE(board->centralWidget()->y(), board->menuBar()->height()); // the board lies below the menu
         QCOMPARE(board->label(Label::Player)->text(), "JOUEUR : ");
 
         // The event loop ends by itself once the board is closed; the second timer only guards the test.

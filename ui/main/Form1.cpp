@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace palinor {
@@ -164,9 +163,9 @@ template <typename Action> void Form1::run(Action action)
     try {
         action();
     } catch (const LimitError& error) {
-        QMessageBox::critical(this, QApplication::applicationDisplayName(),
-                              QStringLiteral("Le décompte de la partie est sorti de ses limites : %1")
-                                  .arg(QString::fromUtf8(error.what())));
+        game_.windows().showMessage(std::string("Le décompte de la partie est sorti de ses limites : ") +
+                                        error.what(),
+                                    MessageIcon::Critical);
     }
 }
 

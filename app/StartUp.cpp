@@ -1,0 +1,88 @@
+#include "app/StartUp.h"
+
+#include "ui/main/Form1Layout.h"
+
+#include <QByteArrayView>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace palinor {
+
+namespace {
+
+QtMessageHandler qtDefaultHandler = nullptr;
+bool displayUnreachable = false;
+
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    // The platform says why it gave up before the fatal message that follows.
+    const bool platform = QByteArrayView(context.category).startsWith("qt.qpa");
+    if (platform && (message.contains(QLatin1String("could not connect to display")) ||
+                     message.contains(QLatin1String("Failed to create wl_display")))) {
+        displayUnreachable = true;
+    }
+    if (type == QtFatalMsg) {
+        std::fputs(qPrintable(startUpFailureLine(message, displayUnreachable) + QLatin1Char('\n')), stderr);
+        std::_Exit(EXIT_FAILURE);
+    }
+    if (platform) {
+        return;
+    }
+    qtDefaultHandler(type, context, message);
+}
+
+} // namespace
+
+void watchStartUpFailures()
+{
+    // A missing display is known before Qt tries: no variable names one.
+    displayUnreachable = qEnvironmentVariableIsEmpty("DISPLAY") &&
+                         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    qtDefaultHandler = qInstallMessageHandler(startUpMessages);
+}
+
+void stopWatchingStartUpFailures()
+{
+    qInstallMessageHandler(qtDefaultHandler);
+}
+
+QString startUpFailureLine(const QString& fatalMessage, bool unreachable)
+{
+    if (unreachable) {
+        return QStringLiteral(
+            "Palinor : aucun écran graphique n'a pu être ouvert ; lancez le programme depuis une "
+            "session graphique (DISPLAY ou WAYLAND_DISPLAY).");
+    }
+    const QString firstLine = fatalMessage.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (fatalMessage.contains(QLatin1String("platform plugin"))) {
+        return QStringLiteral(
+                   "Palinor : le module d'affichage de Qt n'a pas pu être chargé, le programme ne peut "
+                   "pas démarrer (Qt indique : « %1 »).")
+            .arg(firstLine);
+    }
+    return QStringLiteral("Palinor : le programme n'a pas pu démarrer (Qt indique : « %1 »).").arg(firstLine);
+}
+
+QSize boardWindowSize()
+{
+    // The menu bar and a window manager's title bar and borders, as most desktops draw them.
+    constexpr int kMenuBar = 24, kTitleBar = 32, kBorders = 8;
+    const QSize client = form1::toPixels(form1::kClientArea).size();
+    return {client.width() + kBorders, client.height() + kMenuBar + kTitleBar + kBorders};
+}
+
+double fittingScale(QSize needed, QRect available)
+{
+    if (needed.isEmpty() || available.isEmpty()) {
+        return 1.0;
+    }
+    const double scale = std::min(
+        {1.0, double(available.width()) / needed.width(), double(available.height()) / needed.height()});
+    // Rounded down to a hundredth, so that the scaled window is never a pixel too large.
+    return std::floor(scale * 100.0) / 100.0;
+}
+
+} // namespace palinor
