@@ -63,7 +63,9 @@ check() {
   fi
   xdotool windowactivate --sync "$id" 2>/dev/null || true
   sleep 0.2
-  import -window root "$out/$(echo "$want" | tr -cs 'A-Za-z' '-' | sed 's/^-//; s/-$//' | tr 'A-Z' 'a-z')-$tag.png"
+  # The window with its frame, as a person sees it.
+  import -window root -crop "${fw}x${fh}+${fx}+${fy}" +repage \
+    "$out/$(echo "$want" | tr -cs 'A-Za-z' '-' | sed 's/^-//; s/-$//' | tr 'A-Z' 'a-z')-$tag.png"
 }
 
 board=$(window '^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$')
