@@ -7,10 +7,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
-#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QPixmap>
 #include <QTranslator>
 
 namespace palinor {
@@ -41,8 +39,8 @@ void setUpApplication(QApplication& app)
     QApplication::setFont(interfaceFont);
 
     palinor_init_resources();
-    // The PNG twin of the icon: read by Qt itself, without the icon image plugin.
-    QApplication::setWindowIcon(QPixmap::fromImage(QImage(QStringLiteral(":/icons/palinor.png"), "PNG")));
+    // Every size of the icon, so that each desktop and scale finds its own drawing.
+    QApplication::setWindowIcon(applicationIcon());
 }
 
 } // namespace palinor

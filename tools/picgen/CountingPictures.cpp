@@ -1,6 +1,8 @@
 #include "CountingPictures.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -128,18 +130,22 @@ Rgb tokenColour(char code)
 // Paints pieces and remembers which piece owns each pixel, so that a layout mistake stops the build.
 class Board {
 public:
-    explicit Board(int count) : m_count(count), m_picture(countingSize, countingSize, groundColour) {}
+    Board(int count, int side)
+        : m_count(count), m_side(side), m_owner(static_cast<std::size_t>(side * side)),
+          m_picture(side, side, groundColour)
+    {
+    }
 
     void paint(int x, int y, Rgb colour)
     {
-        if (x < 0 || y < 0 || x >= countingSize || y >= countingSize)
+        if (x < 0 || y < 0 || x >= m_side || y >= m_side)
             fail("a piece leaves the picture");
         for (int ny = y - 1; ny <= y + 1; ++ny)
             for (int nx = x - 1; nx <= x + 1; ++nx)
-                if (nx >= 0 && ny >= 0 && nx < countingSize && ny < countingSize && m_owner[ny][nx] != 0 &&
-                    m_owner[ny][nx] != m_piece)
+                if (nx >= 0 && ny >= 0 && nx < m_side && ny < m_side && owner(nx, ny) != 0 &&
+                    owner(nx, ny) != m_piece)
                     fail("two pieces touch");
-        m_owner[y][x] = m_piece;
+        owner(x, y) = m_piece;
         m_picture.set(x, y, colour);
     }
     void nextPiece() { ++m_piece; }
@@ -148,12 +154,15 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const
     {
-        throw std::logic_error("counting picture " + std::to_string(100 + m_count) + ": " + what);
+        throw std::logic_error("counting picture " + std::to_string(100 + m_count) + " at " +
+                               std::to_string(m_side) + " px: " + what);
     }
+    int& owner(int x, int y) { return m_owner[static_cast<std::size_t>(y * m_side + x)]; }
 
     int m_count;
+    int m_side;
     int m_piece = 0;
-    std::array<std::array<int, countingSize>, countingSize> m_owner{};
+    std::vector<int> m_owner;
     Raster m_picture;
 };
 
@@ -183,26 +192,118 @@ void paintToken(Board& board, Point at)
     }
 }
 
+// The larger drawings are computed from shapes rather than from the hand-made pixel tables, so that
+// they gain detail instead of repeating each pixel.
+constexpr int subSamples = 4;
+
+// A white disc whose edge fades into the brown over `softness` pixels, as the small discs' edges do.
+void paintRoundDisc(Board& board, double cx, double cy, double radius, double softness)
+{
+    board.nextPiece();
+    const double reach = radius + softness / 2;
+    for (int y = static_cast<int>(std::floor(cy - reach)); y < std::ceil(cy + reach); ++y)
+        for (int x = static_cast<int>(std::floor(cx - reach)); x < std::ceil(cx + reach); ++x) {
+            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            const double cover = std::clamp((radius - d) / softness + 0.5, 0.0, 1.0);
+            if (const int alpha = static_cast<int>(std::lround(cover * 255)); alpha > 0)
+                board.paint(x, y, blend(groundColour, white, alpha));
+        }
+}
+
+bool insideRoundedBox(double u, double v, double left, double top, double right, double bottom, double corner)
+{
+    const double nearestU = std::clamp(u, left + corner, right - corner);
+    const double nearestV = std::clamp(v, top + corner, bottom - corner);
+    return u >= left && u <= right && v >= top && v <= bottom &&
+           std::hypot(u - nearestU, v - nearestV) <= corner;
+}
+
+// The ten-token at a point given in the small token's pixels (0..8), so the shapes read like the table
+// above: the rim lit from above, the dark face and "10", whose strokes fall on whole pixels at 2x.
+Rgb tokenSample(double u, double v, bool& inside)
+{
+    const double dx = u - 4.0;
+    const double dy = v - 4.0;
+    const double d = std::hypot(dx, dy);
+    inside = d <= 3.95;
+    if (!inside)
+        return {};
+    if (d > 3.2) {
+        // Lit from the top left: white above, light grey on the lower right, grey at the bottom.
+        const double shade = std::clamp((dy + 0.3 * dx) / d, -1.0, 1.0);
+        if (shade < 0.25)
+            return white;
+        return shade < 0.7 ? tokenColour('H') : tokenColour('G');
+    }
+    const bool one = u >= 2.0 && u <= 3.0 && v >= 2.0 && v <= 6.0;
+    const bool zero =
+        insideRoundedBox(u, v, 4.0, 2.0, 7.0, 6.0, 1.0) && !insideRoundedBox(u, v, 5.0, 3.0, 6.0, 5.0, 0.4);
+    return one || zero ? tokenColour('D') : tokenColour('K');
+}
+
+void paintLargeToken(Board& board, Point at, int scale)
+{
+    board.nextPiece();
+    const int side = 8 * scale;
+    for (int row = 0; row < side; ++row)
+        for (int col = 0; col < side; ++col) {
+            int covered = 0;
+            int r = 0;
+            int g = 0;
+            int b = 0;
+            for (int sy = 0; sy < subSamples; ++sy)
+                for (int sx = 0; sx < subSamples; ++sx) {
+                    bool inside = false;
+                    const Rgb c = tokenSample((col + (sx + 0.5) / subSamples) / scale,
+                                              (row + (sy + 0.5) / subSamples) / scale, inside);
+                    if (inside) {
+                        ++covered;
+                        r += c.r;
+                        g += c.g;
+                        b += c.b;
+                    }
+                }
+            if (covered == 0)
+                continue;
+            const Rgb mean{static_cast<std::uint8_t>(r / covered), static_cast<std::uint8_t>(g / covered),
+                           static_cast<std::uint8_t>(b / covered)};
+            board.paint(at.x * scale + col, at.y * scale + row,
+                        blend(groundColour, mean, covered * 255 / (subSamples * subSamples)));
+        }
+}
+
 } // namespace
 
-Raster countingPicture(int count)
+Raster countingPicture(int count, int scale)
 {
     if (count < 0 || count > highestCount)
         throw std::out_of_range("no counting picture for " + std::to_string(count));
+    if (scale != 1 && scale != 2)
+        throw std::out_of_range("counting pictures are drawn at 1x and 2x only");
     const Layout& layout = layouts()[static_cast<std::size_t>(count)];
     if (static_cast<int>(layout.tokens.size()) != count / 10 ||
         static_cast<int>(layout.units.size()) != count % 10)
         throw std::logic_error("counting picture " + std::to_string(100 + count) +
                                ": wrong number of pieces");
-    Board board(count);
-    for (Point at : layout.tokens)
-        paintToken(board, at);
-    for (Point at : layout.units) {
-        if (layout.disc == Disc::Wide)
-            paintDisc(board, at, wideDisc);
-        else
-            paintDisc(board, at, narrowDisc);
+    Board board(count, countingSize * scale);
+    if (scale == 1) {
+        for (Point at : layout.tokens)
+            paintToken(board, at);
+        for (Point at : layout.units) {
+            if (layout.disc == Disc::Wide)
+                paintDisc(board, at, wideDisc);
+            else
+                paintDisc(board, at, narrowDisc);
+        }
+        return board.picture();
     }
+    for (Point at : layout.tokens)
+        paintLargeToken(board, at, scale);
+    // The same discs as above, centred on their cells: 6 or 5 small pixels across.
+    const double cell = layout.disc == Disc::Wide ? 6.0 : 5.0;
+    const double radius = layout.disc == Disc::Wide ? 2.9 : 2.3;
+    for (Point at : layout.units)
+        paintRoundDisc(board, (at.x + cell / 2) * scale, (at.y + cell / 2) * scale, radius * scale, 1.4);
     return board.picture();
 }
 

@@ -11,8 +11,9 @@ inline constexpr Rgb groundColour{128, 64, 0};
 inline constexpr int countingSize = 25;
 inline constexpr int highestCount = 30;
 
-/* 0 <= count <= 30; throws if two pieces of the layout would touch or leave the picture */
-Raster countingPicture(int count);
+/* 0 <= count <= 30, scale 1 or 2 (twice the size, for screens of 200 %); throws if two pieces of the
+   layout would touch or leave the picture */
+Raster countingPicture(int count, int scale = 1);
 
 /* The resolution stored in picture 100 + count's header (pixels per metre; nothing reads it). */
 std::int32_t countingResolution(int count);

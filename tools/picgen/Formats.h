@@ -16,10 +16,11 @@ Bytes dibResource(const Raster& picture, std::int32_t pixelsPerMetre);
 /* The same pixels as a .bmp file (14-byte file header first), for loaders that want one. */
 Bytes bmpFile(const Raster& picture);
 
-/* A .ico holding the one 32 x 32, 8-bit image with its AND mask. */
-Bytes icoFile(const IndexedImage& icon);
+/* A .ico holding the 32 x 32, 8-bit image with its AND mask first, then each square true-colour image
+   (at most 256 pixels; the 256-pixel one stored as PNG). */
+Bytes icoFile(const IndexedImage& classic, const std::vector<RgbaRaster>& images);
 
-/* The icon as a 32 x 32 RGBA PNG, deflate "stored" blocks (no compression library needed). */
-Bytes pngFile(const IndexedImage& icon);
+/* An RGBA PNG, deflated with fixed Huffman codes (no compression library needed). */
+Bytes pngFile(const RgbaRaster& picture);
 
 } // namespace palinor::picgen

@@ -43,17 +43,18 @@ int clampByte(double v)
 }
 
 // Vertical grain: each column gets its own shade, with slow waves along it so the streaks are not ruled
-// lines.
-Rgb woodAt(int x, int y)
+// lines. x and y are in the small picture's pixels; the larger drawing samples between them, so its
+// grain is finer rather than doubled.
+Rgb woodAt(double x, double y, bool litEdge, bool shadowEdge)
 {
     const double streak =
         9.0 * std::sin(x * 1.7) + 6.0 * std::sin(x * 0.63 + 1.0) + 3.0 * std::sin(x * 3.1 + 2.0);
     const double wave = 3.0 * std::sin(y * 0.35 + x * 0.9);
     double shade = streak + wave;
     // A faint bevel: the tile's upper-left edge catches the light, the lower-right one is in shadow.
-    if (x == 0 || y == 0)
+    if (litEdge)
         shade += 14.0;
-    if (x == pocketPictureSize - 1 || y == pocketPictureSize - 1)
+    if (shadowEdge)
         shade -= 22.0;
     return {static_cast<std::uint8_t>(clampByte(wood.r + shade)),
             static_cast<std::uint8_t>(clampByte(wood.g + shade * 1.1)),
@@ -75,16 +76,22 @@ int coverage(int x, int y, Centre c, double radius)
 
 } // namespace
 
-Raster pocketPicture(int pocket)
+Raster pocketPicture(int pocket, int scale)
 {
+    if (scale != 1 && scale != 2)
+        throw std::out_of_range("pocket pictures are drawn at 1x and 2x only");
     const std::vector<Centre> centres = pips(pocket);
-    Raster picture(pocketPictureSize, pocketPictureSize, wood);
-    for (int y = 0; y < pocketPictureSize; ++y) {
-        for (int x = 0; x < pocketPictureSize; ++x) {
-            Rgb colour = woodAt(x, y);
+    const int side = pocketPictureSize * scale;
+    Raster picture(side, side, wood);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            // The bevel stays one small pixel wide at every scale.
+            Rgb colour = woodAt((x + 0.5) / scale - 0.5, (y + 0.5) / scale - 0.5, x < scale || y < scale,
+                                x >= side - scale || y >= side - scale);
             for (Centre c : centres) {
-                colour = blend(colour, pipRim, coverage(x, y, c, 3.7));
-                colour = blend(colour, pipFace, coverage(x, y, c, 2.9));
+                const Centre at{c.x * scale, c.y * scale};
+                colour = blend(colour, pipRim, coverage(x, y, at, 3.7 * scale));
+                colour = blend(colour, pipFace, coverage(x, y, at, 2.9 * scale));
             }
             picture.set(x, y, colour);
         }

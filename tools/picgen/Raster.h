@@ -1,8 +1,9 @@
-// A small in-memory picture: 24-bit colour, or 8-bit palette indices with a transparency mask.
+// A small in-memory picture: 24-bit colour, colour with alpha, or 8-bit palette indices with a mask.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 namespace palinor::picgen {
@@ -14,26 +15,48 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// Straight (not premultiplied) alpha, as PNG and the icon's 32-bit images store it.
+struct Rgba {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    std::uint8_t a = 0;
+    friend bool operator==(const Rgba&, const Rgba&) = default;
+};
+
 /* alpha 0..255: 0 keeps under, 255 gives over */
 Rgb blend(Rgb under, Rgb over, int alpha);
 
-class Raster {
+template <typename Pixel> class Grid {
 public:
-    Raster(int width, int height, Rgb fill);
+    Grid(int width, int height, Pixel fill = {})
+        : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width * height), fill)
+    {
+    }
 
     int width() const { return m_width; }
     int height() const { return m_height; }
     /* 0 <= x < width, 0 <= y < height; y = 0 is the top row */
-    Rgb at(int x, int y) const;
-    void set(int x, int y, Rgb colour);
+    Pixel at(int x, int y) const { return m_pixels[index(x, y)]; }
+    void set(int x, int y, Pixel colour) { m_pixels[index(x, y)] = colour; }
 
 private:
+    std::size_t index(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+            throw std::out_of_range("pixel outside the picture");
+        return static_cast<std::size_t>(y * m_width + x);
+    }
+
     int m_width;
     int m_height;
-    std::vector<Rgb> m_pixels;
+    std::vector<Pixel> m_pixels;
 };
 
-// What a .ico with one 256-colour image holds: palette indices plus a 1-bit opacity mask.
+using Raster = Grid<Rgb>;
+using RgbaRaster = Grid<Rgba>;
+
+// What a 256-colour icon image holds: palette indices plus a 1-bit opacity mask.
 struct IndexedImage {
     static constexpr int size = 32;
     std::array<Rgb, 256> palette{};

@@ -1,7 +1,9 @@
 // picgen <output-dir>: writes the program's pictures and icon, the same bytes on every run.
-//   pictures/100.dib .. pictures/130.dib   counting pictures (bitmap resources without file header)
-//   pictures/die1.bmp .. pictures/die4.bmp pocket button pictures
-//   icons/palinor.ico, icons/palinor.png   application icon
+//   pictures/100.dib .. pictures/130.dib       counting pictures (bitmap resources without file header)
+//   pictures/die1.bmp .. pictures/die4.bmp     pocket button pictures
+//   the same names with "@2x" before the dot  both sets drawn again at twice the size
+//   icons/palinor-16.png .. palinor-512.png    application icon at each size
+//   icons/palinor.ico                          the icon for Windows, 16 to 256 pixels
 #include "AppIcon.h"
 #include "CountingPictures.h"
 #include "Formats.h"
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace palinor::picgen;
@@ -40,14 +43,26 @@ int main(int argc, char* argv[])
         const fs::path icons = fs::path(argv[1]) / "icons";
         fs::create_directories(pictures);
         fs::create_directories(icons);
-        for (int count = 0; count <= highestCount; ++count)
-            writeFile(pictures / (std::to_string(100 + count) + ".dib"),
+        for (int count = 0; count <= highestCount; ++count) {
+            const std::string name = std::to_string(100 + count);
+            writeFile(pictures / (name + ".dib"),
                       dibResource(countingPicture(count), countingResolution(count)));
-        for (int pocket = 1; pocket <= 4; ++pocket)
-            writeFile(pictures / ("die" + std::to_string(pocket) + ".bmp"), bmpFile(pocketPicture(pocket)));
-        const IndexedImage icon = appIcon();
-        writeFile(icons / "palinor.ico", icoFile(icon));
-        writeFile(icons / "palinor.png", pngFile(icon));
+            writeFile(pictures / (name + "@2x.dib"),
+                      dibResource(countingPicture(count, 2), 2 * countingResolution(count)));
+        }
+        for (int pocket = 1; pocket <= 4; ++pocket) {
+            const std::string name = "die" + std::to_string(pocket);
+            writeFile(pictures / (name + ".bmp"), bmpFile(pocketPicture(pocket)));
+            writeFile(pictures / (name + "@2x.bmp"), bmpFile(pocketPicture(pocket, 2)));
+        }
+        std::vector<RgbaRaster> forWindows;
+        for (int size : appIconSizes) {
+            const RgbaRaster icon = appIcon(size);
+            writeFile(icons / ("palinor-" + std::to_string(size) + ".png"), pngFile(icon));
+            if (size <= 256)
+                forWindows.push_back(icon);
+        }
+        writeFile(icons / "palinor.ico", icoFile(appIcon(), forWindows));
     } catch (const std::exception& e) {
         std::cerr << "picgen: " << e.what() << '\n';
         return 1;

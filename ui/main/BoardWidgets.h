@@ -24,7 +24,8 @@ private:
     bool pressed_ = false;
 };
 
-// A rectangle drawn with a one-pixel black outline, filled or not.
+// A rectangle drawn with a one-pixel black outline, filled or not; the outline keeps whole device
+// pixels at every screen scale.
 class OutlineShape : public QWidget {
     Q_OBJECT
 public:

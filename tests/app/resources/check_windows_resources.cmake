@@ -7,7 +7,10 @@ if(failed)
   message(FATAL_ERROR "windres cannot compile ${RC}: ${errors}")
 endif()
 execute_process(COMMAND ${WINDRES} ${args} -O rc OUTPUT_VARIABLE text RESULT_VARIABLE failed)
-foreach(expected "LANGUAGE 12, 1" "\"\\040\\040\\000\\000\", 1, 8, 0x8a8L, 1" "FILEVERSION 1, 0, 0, 0"
+# The icon group: the 256-colour 32 x 32 image first, then true colour from 16 to 256 (0 stands for 256).
+foreach(expected "LANGUAGE 12, 1" "Has 8 elements" "\"\\040\\040\\000\\000\", 1, 8, 0x8a8L, 1"
+    "\"\\020\\020\\000\\000\", 1, 32," "\"\\060\\060\\000\\000\", 1, 32,"
+    "\"\\000\\000\\000\\000\", 1, 32," "FILEVERSION 1, 0, 0, 0"
     "PRODUCTVERSION 1, 0, 0, 0" "FILEOS 0x4" "FILETYPE 0x1" "VALUE \"Translation\", 0x40c, 1200"
     "BLOCK \"040C04B0\"" "VALUE \"OriginalFilename\", \"Palinor.exe\"")
   string(FIND "${text}" "${expected}" at)

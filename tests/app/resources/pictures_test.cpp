@@ -63,6 +63,16 @@ std::vector<bool> blobs(const Picture& p, bool (*in)(Rgb))
 
 class CountingPicture : public ::testing::TestWithParam<int> {};
 
+// Whether `big` is `small` with each pixel repeated over 2 x 2: a blurry-free but coarse enlargement.
+bool isPixelDoubled(const Picture& small, const Picture& big)
+{
+    for (int y = 0; y < big.height; ++y)
+        for (int x = 0; x < big.width; ++x)
+            if (big.at(x, y) != small.at(x / 2, y / 2))
+                return false;
+    return true;
+}
+
 TEST_P(CountingPicture, isAHeaderlessDibShowingTensAsTokensAndUnitsAsDiscsApartOnTheGround)
 {
     const int k = GetParam();
@@ -81,31 +91,104 @@ TEST_P(CountingPicture, isAHeaderlessDibShowingTensAsTokensAndUnitsAsDiscsApartO
     EXPECT_EQ(std::count(pieces.begin(), pieces.end(), false), k % 10) << "white discs";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryCount, CountingPicture, ::testing::Range(0, 31));
-
-TEST(PocketPicture, showsOnePipPerPoint)
+TEST_P(CountingPicture, isDrawnAnewAtTwiceTheSizeShowingTheSameCount)
 {
-    for (int pocket = 1; pocket <= 4; ++pocket) {
-        const Bytes b = readFile(generated + "/pictures/die" + std::to_string(pocket) + ".bmp");
-        EXPECT_EQ(blobs({b, 14}, nearBlack).size(), std::size_t(pocket)) << pocket;
+    const int k = GetParam();
+    const Bytes small = readFile(generated + "/pictures/" + std::to_string(100 + k) + ".dib");
+    const Bytes b = readFile(generated + "/pictures/" + std::to_string(100 + k) + "@2x.dib");
+    ASSERT_EQ(b.size(), 40u + 50u * 152u);
+    // 16-bit words: size, 50 x 50, 1 plane, 24 bits, no compression, 7600 bytes of pixels.
+    const unsigned header[] = {40, 0, 50, 0, 50, 0, 1, 24, 0, 0, 7600, 0};
+    for (std::size_t w = 0; w < std::size(header); ++w)
+        EXPECT_EQ(word(b, 2 * w), header[w]) << "header word " << w;
+    const Picture big{b, 0};
+    EXPECT_EQ(big.at(0, 0), ground);
+    const std::vector<bool> pieces = blobs(big, [](Rgb c) { return c != ground; });
+    EXPECT_EQ(std::count(pieces.begin(), pieces.end(), true), k / 10) << "tokens, with their dark figures";
+    EXPECT_EQ(std::count(pieces.begin(), pieces.end(), false), k % 10) << "white discs";
+    if (k > 0) {
+        EXPECT_FALSE(isPixelDoubled({small, 0}, big));
     }
 }
 
-TEST(AppIcon, holdsOne32x32PaletteImageWhoseMaskClearsTheCorners)
+INSTANTIATE_TEST_SUITE_P(EveryCount, CountingPicture, ::testing::Range(0, 31));
+
+TEST(PocketPicture, showsOnePipPerPointInBothDrawings)
+{
+    for (int pocket = 1; pocket <= 4; ++pocket) {
+        const std::string name = generated + "/pictures/die" + std::to_string(pocket);
+        const Bytes small = readFile(name + ".bmp");
+        const Bytes big = readFile(name + "@2x.bmp");
+        ASSERT_EQ(Picture(small, 14).width, 30);
+        ASSERT_EQ(Picture(big, 14).width, 60);
+        EXPECT_EQ(Picture(big, 14).height, 60);
+        EXPECT_EQ(blobs({small, 14}, nearBlack).size(), std::size_t(pocket)) << pocket;
+        EXPECT_EQ(blobs({big, 14}, nearBlack).size(), std::size_t(pocket)) << pocket;
+        EXPECT_FALSE(isPixelDoubled({small, 14}, {big, 14})) << pocket;
+    }
+}
+
+const auto dword = [](const Bytes& b, std::size_t at) { return word(b, at) | word(b, at + 2) << 16; };
+const std::vector<unsigned> iconSizes{16, 24, 32, 48, 64, 128, 256, 512};
+
+TEST(AppIcon, icoHoldsThe256ColourImageThenTrueColourOnesFrom16To256)
 {
     const Bytes b = readFile(generated + "/icons/palinor.ico");
-    ASSERT_EQ(b.size(), 6u + 16u + 2216u);
-    // 16-bit words: an icon of one 32 x 32 image, one plane of 8 bits, 2216 bytes at 22, then a
-    // BITMAPINFOHEADER of 32 x 64: the colour rows and the mask rows.
-    const unsigned words[] = {0, 1, 1, 0x2020, 0, 1, 8, 2216, 0, 22, 0, 40, 0, 32, 0, 64, 0, 1, 8};
-    for (std::size_t w = 0; w < std::size(words); ++w)
-        EXPECT_EQ(word(b, 2 * w), words[w]) << "word " << w;
+    ASSERT_GE(b.size(), 6u + 8u * 16u);
+    EXPECT_EQ(word(b, 2), 1u) << "an icon, not a cursor";
+    ASSERT_EQ(word(b, 4), 8u) << "images";
+    const auto entry = [&](std::size_t i) { return 6 + 16 * i; };
+    // The first image is the original one: 32 x 32, one plane of 8 bits, 2216 bytes, a 32 x 64 header.
+    EXPECT_EQ(word(b, entry(0)), 0x2020u);
+    EXPECT_EQ(word(b, entry(0) + 6), 8u);
+    ASSERT_EQ(dword(b, entry(0) + 8), 2216u);
+    const std::size_t first = dword(b, entry(0) + 12);
+    EXPECT_EQ(dword(b, first + 4), 32u);
+    EXPECT_EQ(dword(b, first + 8), 64u);
     // The mask's rows, bottom-up, follow the palette and the pixels; a set bit is transparent.
     const auto transparent = [&](std::size_t x, std::size_t y) {
-        return (b[22 + 40 + 1024 + 1024 + (31 - y) * 4 + x / 8] >> (7 - x % 8)) & 1;
+        return (b.at(first + 40 + 1024 + 1024 + (31 - y) * 4 + x / 8) >> (7 - x % 8)) & 1;
     };
     EXPECT_TRUE(transparent(0, 0) && transparent(31, 0) && transparent(0, 31) && transparent(31, 31));
     EXPECT_FALSE(transparent(16, 16));
+
+    for (std::size_t i = 1; i < 8; ++i) {
+        const unsigned n = iconSizes[i - 1];
+        SCOPED_TRACE(n);
+        EXPECT_EQ(word(b, entry(i)), (n % 256) * 0x101u) << "width and height, 0 meaning 256";
+        EXPECT_EQ(word(b, entry(i) + 6), 32u) << "bits per pixel";
+        const std::size_t at = dword(b, entry(i) + 12);
+        ASSERT_LE(at + dword(b, entry(i) + 8), b.size());
+        if (n == 256) {
+            // A PNG: its signature, then IHDR with the width and height big-endian.
+            EXPECT_EQ(dword(b, at), 0x474E5089u);
+            EXPECT_EQ(b.at(at + 18) << 8 | b.at(at + 19), 256);
+            continue;
+        }
+        // BGRA rows bottom-up: the bottom-left corner is transparent, the centre opaque.
+        EXPECT_EQ(dword(b, at + 4), n);
+        EXPECT_EQ(dword(b, at + 8), 2 * n);
+        EXPECT_EQ(word(b, at + 14), 32u);
+        EXPECT_EQ(b.at(at + 40 + 3), 0);
+        EXPECT_EQ(b.at(at + 40 + 4 * (n / 2 * n + n / 2) + 3), 255);
+    }
+}
+
+TEST(AppIcon, isASquareRgbaPngAtEverySize)
+{
+    for (unsigned n : iconSizes) {
+        const Bytes b = readFile(generated + "/icons/palinor-" + std::to_string(n) + ".png");
+        ASSERT_GE(b.size(), 33u) << n;
+        EXPECT_EQ(Bytes(b.begin(), b.begin() + 16),
+                  (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'}));
+        const auto big32 = [&](std::size_t at) {
+            return unsigned(b[at] << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]);
+        };
+        EXPECT_EQ(big32(16), n) << "width";
+        EXPECT_EQ(big32(20), n) << "height";
+        EXPECT_EQ(b[24], 8) << n;
+        EXPECT_EQ(b[25], 6) << "RGBA";
+    }
 }
 
 TEST(Picgen, drawsTheSameBytesOnEveryRun)
