@@ -20,30 +20,38 @@ int pictureIdForCount(int k)
 
 std::string designRoundCaption(int round)
 {
-    return "MANCHE " + std::to_string(round) + " :";
+    if (round < 1 || round > kRounds) {
+        throw LimitError("manche " + std::to_string(round) + " inexistante");
+    }
+    return std::string(board::kRoundCaptions.at(static_cast<std::size_t>(round)));
+}
+
+std::string captionWith(std::string_view designCaption, std::string_view value)
+{
+    return std::string(designCaption) + " " + std::string(value);
 }
 
 BoardView ComputeBoard(const GameState& state)
 {
-    BoardView board;
-    board.undoEnabled = state.MoveCount != 1;
+    BoardView view;
+    view.undoEnabled = state.MoveCount != 1;
 
     Byte total = 0;
     for (int pocket = 1; pocket <= kPockets; ++pocket) {
         const Byte count = state.PocketCounts(state.CurrentRound, pocket);
         total = addToByte(total, count, "total des palets");
-        board.pictureIds[pocket] = pictureIdForCount(count);
-        board.label2Colors[pocket] = kLightOrange;
+        view.pictureIds[pocket] = pictureIdForCount(count);
+        view.label2Colors[pocket] = board::kLightOrange;
     }
-    board.label2Colors[static_cast<std::size_t>(Label2(state.CurrentRound))] = kRed;
-    board.pictureIds[0] = pictureIdForCount(kDiscs - total);
+    view.label2Colors[static_cast<std::size_t>(Label2(state.CurrentRound))] = board::kRed;
+    view.pictureIds[0] = pictureIdForCount(kDiscs - total);
 
-    board.captionedRound = state.CurrentRound;
-    board.roundCaption = "MANCHE " + std::to_string(state.CurrentRound) + " : " +
-                         std::to_string(state.RoundScores(state.CurrentRound));
-    board.scoreCaption = "SCORE : " + std::to_string(state.CurrentScore);
-    board.discsInPockets = total;
-    return board;
+    view.captionedRound = state.CurrentRound;
+    view.roundCaption = captionWith(designRoundCaption(state.CurrentRound),
+                                    std::to_string(state.RoundScores(state.CurrentRound)));
+    view.scoreCaption = captionWith(board::kScoreCaption, std::to_string(state.CurrentScore));
+    view.discsInPockets = total;
+    return view;
 }
 
 } // namespace palinor

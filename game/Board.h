@@ -1,23 +1,14 @@
 #pragma once
 // What the board window shows, computed from the game state as a plain value.
 
+#include "game/BoardDesign.h"
 #include "game/GameState.h"
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace palinor {
-
-struct Rgb {
-    Byte red = 0;
-    Byte green = 0;
-    Byte blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kLightOrange{255, 192, 128}; // labels not of the current round
-inline constexpr Rgb kRed{255, 0, 0};             // the current round; the score at the end
-inline constexpr Rgb kLightPeach{255, 224, 192};  // the round labels at the end of a game
 
 // The five labels of the board's panel: Label1 (the player) and Label2(1..4).
 enum class Label : int { Player = 0, Round1 = 1, Round2 = 2, Round3 = 3, Score = 4 };
@@ -31,8 +22,10 @@ inline constexpr int kLastPictureId = kFirstPictureId + kDiscs;
 /* Id of the counting picture for k discs; throws LimitError unless 0 <= k <= 30. */
 int pictureIdForCount(int k);
 
-// The caption a round label has before its round is played: "MANCHE 2 :".
+/* The caption a round label has before its round is played: "MANCHE 2 :". 1 <= round <= 3 */
 std::string designRoundCaption(int round);
+// A label's caption as the game writes it: its design caption, a space and the value ("SCORE : 4").
+std::string captionWith(std::string_view designCaption, std::string_view value);
 
 // Everything one refresh of the board sets, in the refresh's own terms.
 struct BoardView {

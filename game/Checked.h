@@ -18,7 +18,7 @@ public:
     using std::out_of_range::out_of_range;
 };
 
-/* Returns value + delta; throws LimitError unless the result lies in 0..255. */
+/* Returns value as a byte; throws LimitError naming `what` unless it lies in 0..255. */
 inline Byte checkedByte(int value, const char* what)
 {
     if (value < 0 || value > 255) {
@@ -27,6 +27,7 @@ inline Byte checkedByte(int value, const char* what)
     return static_cast<Byte>(value);
 }
 
+/* Returns value + delta; throws LimitError unless the result lies in 0..255. */
 inline Byte addToByte(Byte value, int delta, const char* what)
 {
     return checkedByte(int{value} + delta, what);

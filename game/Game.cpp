@@ -10,10 +10,10 @@ namespace palinor {
 void Game::LoadBoard()
 {
     state_.ForceScoreUpdate = false;
-    windows_.setLabelCaption(Label::Player, "JOUEUR : " + state_.PlayerName);
+    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, state_.PlayerName));
     state_.CurrentRound = 1;
     state_.MoveCount = 1;
-    windows_.setLabelBackColor(Label::Round1, kRed);
+    windows_.setLabelBackColor(Label::Round1, board::kRed);
     RecomputeScores(state_);
     RefreshBoard();
 }
@@ -111,16 +111,16 @@ void Game::UndoLastMove()
 void Game::StartNewGame()
 {
     windows_.showSignUp();
-    windows_.setLabelCaption(Label::Player, "JOUEUR : " + state_.PlayerName);
+    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, state_.PlayerName));
     windows_.hideNewGameItem();
 }
 
 void Game::EndGame()
 {
     for (int round = 1; round <= kRounds; ++round) {
-        windows_.setLabelBackColor(Label2(round), kLightPeach);
+        windows_.setLabelBackColor(Label2(round), board::kLightPeach);
     }
-    windows_.setLabelBackColor(Label::Score, kRed);
+    windows_.setLabelBackColor(Label::Score, board::kRed);
     windows_.showMessage(kGameOverMessage, MessageIcon::None);
     windows_.showScoreTable();
     windows_.unloadMainWindow();

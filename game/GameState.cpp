@@ -2,15 +2,6 @@
 
 namespace palinor {
 
-int GameState::discsInPockets() const
-{
-    int total = 0;
-    for (int p = 1; p <= kPockets; ++p) {
-        total += PocketCounts(CurrentRound, p);
-    }
-    return total;
-}
-
 void GameState::reset()
 {
     PlayerName.clear();

@@ -39,8 +39,6 @@ struct GameState {
     std::optional<StoredBest> BestBeforeGame;
 
     bool gameInProgress() const { return !PlayerName.empty(); }
-    /* Sum of the current round's counts. CurrentRound in 1..3 */
-    int discsInPockets() const;
 
     // What the end of a game does; ForceScoreUpdate is left alone.
     void reset();

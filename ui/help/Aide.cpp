@@ -1,24 +1,19 @@
 #include "ui/help/Aide.h"
 
 #include "ui/Design.h"
+#include "ui/help/AideDesign.h"
 #include "ui/help/HelpPage.h"
 
 #include <QPlainTextEdit>
 
 namespace palinor {
 
-namespace {
-
-const QColor kPaleCyan(192, 255, 255);
-
-} // namespace
-
 Aide::Aide(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Aide"));
-    setWindowTitle(QStringLiteral("Aide"));
+    setWindowTitle(help::kCaption);
     setFixedSize(design::toPixels({0, 0, 10620, 3090}).size());
-    design::setGround(this, kPaleCyan, true);
+    design::setGround(this, help::kPaleCyan, help::kText, design::Boxes::Ground);
 
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));

@@ -2,25 +2,29 @@
 
 #include "ui/main/BoardWidgets.h"
 #include "ui/main/Form1Layout.h"
+#include "ui/main/PanelFrame.h"
 #include "ui/main/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QWindow>
 
 namespace palinor {
 
 namespace {
 
-constexpr QColor kBoardBrown(128, 64, 0);
-
-QColor toQColor(Rgb c)
+constexpr QColor toQColor(Rgb c)
 {
     return QColor(c.red, c.green, c.blue);
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Members of a control array share their name and carry their index.
@@ -44,11 +48,11 @@ QString pocketDescription(int pocket, int pictureId)
 Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(toQString(board::kCaption));
 
     auto* client = new QWidget(this);
     client->setFixedSize(form1::toPixels(form1::kClientArea).size());
-    design::setGround(client, kBoardBrown);
+    design::setGround(client, toQColor(board::kBoardBrown), toQColor(board::kTextOnDark));
     setCentralWidget(client);
 
     // Siblings stack in creation order: the bottom of the design's stacking comes first.
@@ -57,7 +61,7 @@ Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
     for (int i = 1; i <= kPockets; ++i) {
         auto* button = named(new QPushButton(client), "Command1", i);
         button->setGeometry(form1::toPixels(form1::kCommand1[i]));
-        button->setIcon(dieFace(i));
+        button->setIcon(dieFaceIcon(i));
         button->setIconSize(QSize(30, 30));
         button->setAccessibleName(QStringLiteral("Poche %1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
@@ -74,8 +78,8 @@ Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
 
 void Form1::buildBoard(QWidget* client)
 {
-    auto* board = named(new OutlineShape(client, kBoardBrown), "Shape1");
-    board->setGeometry(form1::toPixels(form1::kShapes[1]));
+    auto* shape1 = named(new OutlineShape(client, toQColor(board::kBoardBrown)), "Shape1");
+    shape1->setGeometry(form1::toPixels(form1::kShapes[1]));
     for (int i = 2; i <= 5; ++i) {
         auto* pocket = new OutlineShape(client);
         pocket->setObjectName(QStringLiteral("Shape%1").arg(i));
@@ -83,7 +87,7 @@ void Form1::buildBoard(QWidget* client)
     }
     auto* line = named(new QWidget(client), "Line1");
     line->setGeometry(form1::toPixels(form1::kLine1));
-    design::setGround(line, Qt::black);
+    design::setGround(line, toQColor(board::kLine), toQColor(board::kTextOnDark));
 
     for (int i : {1, 2, 3, 4, 0}) {
         auto* picture = named(new QLabel(client), "Image1", i);
@@ -98,15 +102,15 @@ void Form1::buildBoard(QWidget* client)
 void Form1::buildPanel(QWidget* client)
 {
     // Under the frame, never seen: the Enter key reaches it as the window's default button.
-    Command2_ = named(new QPushButton(QStringLiteral("ok"), client), "Command2");
+    Command2_ = named(new QPushButton(toQString(board::kNewGameButton), client), "Command2");
     Command2_->setGeometry(form1::toPixels(form1::kCommand2));
     Command2_->setAccessibleName(QStringLiteral("Nouvelle partie"));
     connect(Command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
 
-    Frame1_ = named(new QGroupBox(client), "Frame1");
+    Frame1_ = named(new PanelFrame(client), "Frame1");
     Frame1_->setGeometry(form1::toPixels(form1::kFrame1));
     Frame1_->setFocusPolicy(Qt::NoFocus);
-    design::setGround(Frame1_, toQColor(kLightOrange));
+    design::setGround(Frame1_, toQColor(board::kLightOrange), toQColor(board::kTextOnLight));
 
     // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
     const QFont font(QFont::substitute(QString::fromLatin1(kLabelFontFamily)), kLabelFontPoints);
@@ -115,46 +119,44 @@ void Form1::buildPanel(QWidget* client)
         label->setGeometry(form1::toPixels(where));
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        design::setGround(label, toQColor(kLightOrange));
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
+        design::setGround(label, toQColor(board::kLightOrange), toQColor(board::kTextOnLight));
         return label;
     };
     for (int i = 4; i >= 1; --i) {
         Label2_[i] =
-            named(makeLabel(form1::kLabel2[i], i == 4 ? QStringLiteral("SCORE :")
+            named(makeLabel(form1::kLabel2[i], i == 4 ? toQString(board::kScoreCaption)
                                                       : QString::fromStdString(designRoundCaption(i))),
                   "Label2", i);
         connect(Label2_[i], &ClickableLabel::clicked, this, [this, i] { Label2_Click(i); });
     }
-    Label1_ = named(makeLabel(form1::kLabel1, QStringLiteral("JOUEUR :")), "Label1");
+    Label1_ = named(makeLabel(form1::kLabel1, toQString(board::kPlayerCaption)), "Label1");
 }
 
 void Form1::buildMenu()
 {
-    menumn_ = named(menuBar()->addMenu(QStringLiteral("Menu")), "menumn");
-    auto addItem = [this](const QString& caption, const QKeySequence& shortcut, const char* name,
+    menumn_ = named(menuBar()->addMenu(toQString(board::kMenu)), "menumn");
+    auto addItem = [this](std::string_view caption, const QKeySequence& shortcut, const char* name,
                           int index = -1) {
-        QAction* action = named(menumn_->addAction(caption), name, index);
+        QAction* action = named(menumn_->addAction(toQString(caption)), name, index);
         action->setShortcut(shortcut);
         return action;
     };
-    npmn_ = addItem(QStringLiteral("Nouvelle partie"), QKeySequence(Qt::CTRL | Qt::Key_N), "npmn");
+    npmn_ = addItem(board::kNewGameItem, QKeySequence(Qt::CTRL | Qt::Key_N), "npmn");
     connect(npmn_, &QAction::triggered, this, &Form1::npmn_Click);
-    tsmn_ = addItem(QStringLiteral("Tableau des scores"), QKeySequence(Qt::CTRL | Qt::Key_S), "tsmn");
+    tsmn_ = addItem(board::kScoreTableItem, QKeySequence(Qt::CTRL | Qt::Key_S), "tsmn");
     connect(tsmn_, &QAction::triggered, this, &Form1::scoreTableRequested);
     static constexpr Qt::Key kPocketKeys[5] = {Qt::Key_unknown, Qt::Key_F1, Qt::Key_F2, Qt::Key_F3,
                                                Qt::Key_F4};
     for (int i = 1; i <= kPockets; ++i) {
-        pmn_[i] = addItem(QStringLiteral("Poche %1").arg(i), QKeySequence(kPocketKeys[i]), "pmn", i);
+        pmn_[i] = addItem(board::kPocketItems.at(static_cast<std::size_t>(i)), QKeySequence(kPocketKeys[i]),
+                          "pmn", i);
         connect(pmn_[i], &QAction::triggered, this, [this, i] { Command1_Click(i); });
     }
-    msmn_ = addItem(QStringLiteral("Manche suivante"), QKeySequence(Qt::SHIFT | Qt::Key_F5), "msmn");
+    msmn_ = addItem(board::kNextRoundItem, QKeySequence(Qt::SHIFT | Qt::Key_F5), "msmn");
     connect(msmn_, &QAction::triggered, this, [this] { Label2_Click(game_.state().CurrentRound + 1); });
-    aidemn_ = addItem(QStringLiteral("Aide"), QKeySequence(Qt::CTRL | Qt::Key_F1), "aidemn");
+    aidemn_ = addItem(board::kHelpItem, QKeySequence(Qt::CTRL | Qt::Key_F1), "aidemn");
     connect(aidemn_, &QAction::triggered, this, &Form1::helpRequested);
-    Annulermn_ = addItem(QStringLiteral("Annuler"), QKeySequence(Qt::Key_Delete), "Annulermn");
+    Annulermn_ = addItem(board::kUndoItem, QKeySequence(Qt::Key_Delete), "Annulermn");
     connect(Annulermn_, &QAction::triggered, this, &Form1::Annulermn_Click);
 }
 
@@ -207,6 +209,21 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+void Form1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!followsScreen_ && windowHandle() != nullptr) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            for (int i = 0; i <= kPockets; ++i) {
+                if (const QVariant shown = Image1_[i]->property("pictureId"); shown.isValid()) {
+                    showPicture(i, shown.toInt());
+                }
+            }
+        });
+    }
+}
+
 QLabel* Form1::label(Label which) const
 {
     return which == Label::Player ? Label1_ : Label2_.at(static_cast<std::size_t>(which));
@@ -230,7 +247,7 @@ void Form1::drawBoard(const BoardView& board)
 void Form1::showPicture(int index, int pictureId)
 {
     QLabel* picture = Image1_.at(static_cast<std::size_t>(index));
-    picture->setPixmap(dominoPicture(pictureId));
+    picture->setPixmap(dominoPicture(pictureId, picture->devicePixelRatioF()));
     // Kept beside the pixmap so that tests and tools can tell which picture is shown.
     picture->setProperty("pictureId", pictureId);
 }
@@ -242,7 +259,7 @@ void Form1::setLabelCaption(Label which, const QString& caption)
 
 void Form1::setLabelBackColor(Label which, Rgb color)
 {
-    design::setGround(label(which), toQColor(color));
+    design::setGround(label(which), toQColor(color), toQColor(board::kTextOnLight));
 }
 
 void Form1::hideNewGameItem()

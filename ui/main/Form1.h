@@ -7,7 +7,6 @@
 #include <array>
 
 class QAction;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -15,11 +14,11 @@ class QPushButton;
 namespace palinor {
 
 class ClickableLabel;
+class PanelFrame;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr const char* kCaption = "VERTALINE ET LE BILLARD HOLLANDAIS...";
     // The design font of the labels; the program maps it onto a font it installs.
     static constexpr const char* kLabelFontFamily = "MS Sans Serif";
     static constexpr int kLabelFontPoints = 24;
@@ -52,6 +51,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Once shown, the window follows its screen: the pictures are drawn again for a screen of another scale.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildBoard(QWidget* client);
@@ -66,7 +67,7 @@ private:
     std::array<QLabel*, 5> Image1_{};
     std::array<ClickableLabel*, 5> Label2_{};
     QLabel* Label1_ = nullptr;
-    QGroupBox* Frame1_ = nullptr;
+    PanelFrame* Frame1_ = nullptr;
     QPushButton* Command2_ = nullptr;
     QMenu* menumn_ = nullptr;
     QAction* npmn_ = nullptr;
@@ -75,6 +76,7 @@ private:
     QAction* msmn_ = nullptr;
     QAction* aidemn_ = nullptr;
     QAction* Annulermn_ = nullptr;
+    bool followsScreen_ = false;
 };
 
 } // namespace palinor

@@ -4,6 +4,7 @@
 #include "ui/Design.h"
 #include "ui/messages/MessageBoxes.h"
 #include "ui/scores/ScoreTable.h"
+#include "ui/scores/ScorefrmDesign.h"
 
 #include <QListView>
 #include <QPushButton>
@@ -12,23 +13,15 @@
 
 namespace palinor {
 
-namespace {
-
-const QColor kLightOrange(255, 192, 128);
-const QColor kPurple(128, 0, 128);
-
-} // namespace
-
 scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxes_(boxes)
 {
     setObjectName(QStringLiteral("scorefrm"));
-    // The spaces place the title near the middle of the title bar.
-    setWindowTitle(QString(40, QLatin1Char(' ')) + QStringLiteral("Tableau des scores"));
+    setWindowTitle(scores::kCaption);
     setFixedSize(design::toPixels({0, 0, 11340, 8490}).size());
-    design::setGround(this, kLightOrange);
+    design::setGround(this, scores::kLightOrange, scores::kText);
 
     // Under the list, never seen: it answers Enter as the default button.
-    Command1_ = new QPushButton(QStringLiteral("OK"), this);
+    Command1_ = new QPushButton(scores::kOk, this);
     Command1_->setObjectName(QStringLiteral("Command1"));
     Command1_->setGeometry(design::toPixels({8760, 6360, 615, 495}));
     Command1_->setDefault(true);
@@ -45,10 +38,7 @@ scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxe
     QFont font(QFont::substitute(QString::fromLatin1(kFontFamily)));
     font.setPointSizeF(26.25);
     List2_->setFont(font);
-    QPalette listPalette = List2_->palette();
-    listPalette.setColor(QPalette::Base, kLightOrange);
-    listPalette.setColor(QPalette::Text, kPurple);
-    List2_->setPalette(listPalette);
+    design::setGround(List2_, scores::kLightOrange, scores::kPurple, design::Boxes::Ground);
     List2_->setAccessibleName(QStringLiteral("Classement des joueurs"));
     List2_->setFocus();
     setTabOrder(List2_, Command1_);

@@ -3,6 +3,7 @@
 #include "data/ScoreDatabase.h"
 #include "ui/Design.h"
 #include "ui/messages/FileAccess.h"
+#include "ui/signup/InscriptionDesign.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -17,7 +18,30 @@ namespace palinor {
 
 namespace {
 
-const QColor kPaleYellow(255, 255, 192);
+// With nothing selected, an arrow key selects the current row rather than the next: no name is skipped.
+class FromFirstName : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* list = qobject_cast<QListView*>(watched);
+        if (list == nullptr || event->type() != QEvent::KeyPress || list->model()->rowCount() == 0 ||
+            list->selectionModel()->hasSelection()) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Down && key->key() != Qt::Key_Up) ||
+            (key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier) {
+            return false;
+        }
+        const QModelIndex current = list->currentIndex();
+        list->selectionModel()->setCurrentIndex(current.isValid() ? current : list->model()->index(0, 0),
+                                                QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+};
 
 } // namespace
 
@@ -38,11 +62,11 @@ inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), state_(state), boxes_(boxes)
 {
     setObjectName(QStringLiteral("inscription"));
-    setWindowTitle(QStringLiteral("Inscription"));
+    setWindowTitle(signup::kCaption);
     resize(design::toPixels({0, 0, 4905, 2280}).size());
-    design::setGround(this, kPaleYellow, true);
+    design::setGround(this, signup::kPaleYellow, signup::kText, design::Boxes::Ground);
 
-    Text1_ = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1_ = new QLineEdit(signup::kText1, this);
     Text1_->setObjectName(QStringLiteral("Text1"));
     Text1_->setGeometry(design::toPixels({120, 120, 3735, 375}));
     Text1_->setAccessibleName(QStringLiteral("Nom du joueur"));
@@ -56,8 +80,9 @@ inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
     List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1_->setUniformItemSizes(true);
     List1_->setAccessibleName(QStringLiteral("Joueurs inscrits"));
+    List1_->installEventFilter(new FromFirstName(List1_));
 
-    Command1_ = new QPushButton(QStringLiteral("OK"), this);
+    Command1_ = new QPushButton(signup::kOk, this);
     Command1_->setObjectName(QStringLiteral("Command1"));
     Command1_->setGeometry(design::toPixels({3960, 120, 735, 375}));
     Command1_->setEnabled(false);

@@ -1,5 +1,6 @@
 // The help page and the window that shows it.
 
+#include "tests/ui/Contrast.h"
 #include "ui/help/Aide.h"
 #include "ui/help/HelpPage.h"
 
@@ -33,6 +34,20 @@ private slots:
             QCOMPARE(aide.text()->geometry(), QRect(24, 16, 665, 169));
             QCOMPARE(aide.text()->toPlainText(), QString(page).replace("\r\n", "\n"));
         }
+    }
+
+    void pageIsDarkOnPaleCyanUnderADarkTheme()
+    {
+        palinor::testing::DarkTheme dark;
+        palinor::Aide aide;
+        aide.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&aide));
+        QCOMPARE(palinor::testing::unreadableIn(&aide), QStringList());
+        const QWidget* page = aide.text()->viewport();
+        // Right of the text cursor, which stands at the start of the page.
+        const QRect area(page->mapTo(&aide, QPoint(8, 2)), page->size() - QSize(10, 4));
+        const QString ink = palinor::testing::inkOn(aide.grab().toImage(), area, QColor(192, 255, 255));
+        QVERIFY2(ink.startsWith("dark"), qPrintable(ink));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/resources/PalinorResources.h"
 #include "tests/game/RecordingWindows.h"
+#include "tests/ui/Contrast.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Pictures.h"
 
@@ -86,6 +87,61 @@ private slots:
         }
         QCOMPARE(menu.join(','), "Nouvelle partie=Ctrl+N,Tableau des scores=Ctrl+S,Poche 1=F1,Poche 2=F2,"
                                  "Poche 3=F3,Poche 4=F4,Manche suivante=Shift+F5,Aide=Ctrl+F1,Annuler=Del");
+    }
+
+    void panelIsFlatLightOrangeInsideItsEdge()
+    {
+        Board b;
+        QWidget* client = b.form.centralWidget();
+        const QImage shot = client->grab().toImage();
+        auto* frame = b.form.findChild<QWidget*>("Frame1");
+        // Within a two-pixel edge; the frame runs below the client area.
+        const QRect inside = frame->geometry().adjusted(2, 2, -2, -2) & shot.rect();
+        // Each label is flat in its own colour (round 1 is red) but for its text.
+        struct Area {
+            QRect label, text;
+            QColor ground;
+        };
+        QList<Area> labels;
+        for (int i = 0; i <= 4; ++i) {
+            const QLabel* label = b.form.label(Label(i));
+            const QPoint at = label->mapTo(client, QPoint(0, 0));
+            const QSize text(label->fontMetrics().horizontalAdvance(label->text()),
+                             label->fontMetrics().height());
+            labels << Area{QRect(at, label->size()), QRect(at, text).adjusted(-2, -2, 2, 2),
+                           label->palette().color(QPalette::Window)};
+        }
+        QStringList stray;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                QColor expected(255, 192, 128);
+                bool text = false;
+                for (const Area& a : labels) {
+                    if (a.label.contains(x, y)) {
+                        expected = a.ground;
+                        text = a.text.contains(x, y);
+                    }
+                }
+                if (!text && shot.pixelColor(x, y) != expected && stray.size() < 5) {
+                    stray << QStringLiteral("(%1,%2) %3").arg(x).arg(y).arg(shot.pixelColor(x, y).name());
+                }
+            }
+        }
+        QCOMPARE(stray, QStringList());
+    }
+
+    void everyGroundKeepsReadableTextUnderADarkTheme()
+    {
+        testing::DarkTheme dark;
+        Board b;
+        QCOMPARE(testing::unreadableIn(b.form.centralWidget()), QStringList());
+        // The colours a game gives the round labels: light orange, red, light peach.
+        for (const QColor& ground : {QColor(255, 192, 128), QColor(255, 0, 0), QColor(255, 224, 192)}) {
+            b.form.setLabelBackColor(Label::Round2,
+                                     Rgb{Byte(ground.red()), Byte(ground.green()), Byte(ground.blue())});
+            QCOMPARE(b.form.label(Label::Round2)->palette().color(QPalette::Window), ground);
+            QCOMPARE(testing::unreadable(b.form.label(Label::Round2)), QStringList());
+        }
     }
 
     void startUpOneDiscAnAdvanceWithCountsAndItsUndo()

@@ -1,5 +1,6 @@
 // The score table: what its load stores, and the ranking it shows.
 
+#include "../Contrast.h"
 #include "../ScoreFiles.h"
 #include "../ScriptedMessageBoxes.h"
 #include "tests/data/LockHolder.h"
@@ -149,6 +150,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&table));
         QTest::keyClick(table.list(), Qt::Key_Return);
         QVERIFY(table.result() == QDialog::Accepted && !table.isVisible());
+    }
+
+    void purpleOnLightOrangeUnderADarkTheme()
+    {
+        testing::DarkTheme dark;
+        ScriptedMessageBoxes boxes;
+        scorefrm table(boxes);
+        QCOMPARE(testing::unreadableIn(&table), QStringList());
     }
 };
 

@@ -1,5 +1,6 @@
 // The sign-up window, constructed directly and driven with the keyboard and the mouse.
 
+#include "../Contrast.h"
 #include "../ScoreFiles.h"
 #include "../ScriptedMessageBoxes.h"
 #include "tests/data/LockHolder.h"
@@ -105,6 +106,42 @@ private slots:
         QCOMPARE(state.PlayerName, "ALPHA");
         QCOMPARE(file.records().size(), 5);
         QVERIFY(s.reports.isEmpty());
+    }
+
+    void arrowKeysPickFromTheFirstName()
+    {
+        ScoreFile file("('CHARLIE', 3), ('ALPHA', 1), ('BRAVO', 2)");
+        GameState state;
+        SignUp s(state, file);
+        QStringList picked;
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+            QTest::keyClick(s.list(), key);
+            picked << s.text()->text();
+        }
+        QCOMPARE(picked, (QStringList{"ALPHA", "BRAVO", "ALPHA"}));
+        ScoreFile single("('ALPHA', 1)");
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+            SignUp one(state, single);
+            QTest::keyClick(one.list(), key);
+            QCOMPARE(one.text()->text(), "ALPHA");
+        }
+    }
+
+    void darkOnPaleYellowUnderADarkTheme()
+    {
+        testing::DarkTheme dark;
+        ScoreFile file("('ALPHA', 1), ('BRAVO', 2)");
+        GameState state;
+        SignUp s(state, file);
+        QVERIFY(!s.okButton()->isEnabled());
+        QCOMPARE(testing::unreadableIn(&s), QStringList());
+        const QImage shot = s.grab().toImage();
+        const QRect box(s.text()->mapTo(&s, QPoint(4, 4)), s.text()->size() - QSize(8, 8));
+        const QRect row = s.list()->visualRect(s.list()->model()->index(1, 0)).adjusted(2, 2, -2, -2);
+        for (const QRect& area : {box, row.translated(s.list()->viewport()->mapTo(&s, QPoint(0, 0)))}) {
+            const QString ink = testing::inkOn(shot, area, QColor(255, 255, 192));
+            QVERIFY2(ink.startsWith("dark"), qPrintable(ink));
+        }
     }
 
     void refusedNameIsToldAndTheCloseBoxKeepsThePlayer()
