@@ -45,6 +45,19 @@ testing::AssertionResult french(const QString& message)
     return testing::AssertionSuccess();
 }
 
+// Opens a file that may be listed but not written: it must say why in one French notice, returned.
+DbError openedReadOnly(ScoreDatabase& db, Kind kind)
+{
+    EXPECT_TRUE(ok(db.open()));
+    EXPECT_TRUE(db.isReadOnly());
+    const QList<DbError> notices = db.takeNotices();
+    EXPECT_EQ(notices.size(), 1);
+    const DbError notice = notices.value(0, DbError{Kind::Engine, {}});
+    EXPECT_EQ(notice.kind, kind);
+    EXPECT_TRUE(french(notice.message));
+    return notice;
+}
+
 // A transaction left open, large enough for its pages to reach the file and its journal.
 QStringList bigStore(const QStringList& first = {})
 {
@@ -167,14 +180,8 @@ TEST_F(HostileFileTest, anythingBesideTheTableMakesItForeignListedAndNeverWritte
         ASSERT_EQ(sql(path_, QString::fromUtf8(statement)), QStringList());
         const QByteArray before = checksum(path_);
         ScoreDatabase db(path_);
-        ASSERT_TRUE(ok(db.open()));
-        EXPECT_TRUE(db.isReadOnly());
-        const QList<DbError> notices = db.takeNotices();
-        ASSERT_EQ(notices.size(), 1);
-        EXPECT_EQ(notices[0].kind, Kind::Foreign);
-        EXPECT_TRUE(notices[0].message.contains(QString::fromUtf8(named)))
-            << notices[0].message.toStdString();
-        EXPECT_TRUE(french(notices[0].message));
+        const DbError notice = openedReadOnly(db, Kind::Foreign);
+        EXPECT_TRUE(notice.message.contains(QString::fromUtf8(named))) << notice.message.toStdString();
         EXPECT_EQ(db.scan().records.size(), 2u);
         EXPECT_EQ(db.registerPlayer("DUPONT").value().kind, Kind::Foreign);
         EXPECT_EQ(db.replaceScore({1}, "ALPHA", 90).value().kind, Kind::Foreign);
@@ -247,15 +254,10 @@ TEST_F(HostileFileTest, damageIsFoundBeforeAnythingIsWrittenAndNamed)
     const QByteArray before = checksum(path_);
 
     ScoreDatabase db(path_);
-    ASSERT_TRUE(ok(db.open()));
-    EXPECT_TRUE(db.isReadOnly());
-    const QList<DbError> notices = db.takeNotices();
-    ASSERT_EQ(notices.size(), 1);
-    EXPECT_EQ(notices[0].kind, Kind::Damaged);
-    EXPECT_TRUE(notices[0].message.contains("endommagé") && notices[0].message.contains("page"))
-        << notices[0].message.toStdString();
-    EXPECT_FALSE(notices[0].message.contains("pas été modifié"));
-    EXPECT_TRUE(french(notices[0].message));
+    const DbError notice = openedReadOnly(db, Kind::Damaged);
+    EXPECT_TRUE(notice.message.contains("endommagé") && notice.message.contains("page"))
+        << notice.message.toStdString();
+    EXPECT_FALSE(notice.message.contains("pas été modifié"));
     const ScanResult scan = db.scan();
     EXPECT_FALSE(scan.error.has_value());
     EXPECT_GT(scan.records.size(), 0u);
