@@ -38,7 +38,6 @@ void setUpApplication(QApplication& app)
     interfaceFont.setFamily(QFont::substitute(sans));
     QApplication::setFont(interfaceFont);
 
-    palinor_init_resources();
     // Every size of the icon, so that each desktop and scale finds its own drawing.
     QApplication::setWindowIcon(applicationIcon());
 }

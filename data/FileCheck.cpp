@@ -4,9 +4,6 @@
 #include "data/SqlConnection.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStringList>
 #include <algorithm>
 #include <set>
@@ -39,28 +36,6 @@ QString typeName(FileProbe::Type type)
         break;
     }
     return QStringLiteral("un objet spécial du système");
-}
-
-// Every row of a statement, as texts.
-std::optional<DbError> rows(SqlConnection& connection, const QString& path, const QString& statement,
-                            QList<QStringList>* result)
-{
-    QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    if (!query.exec(statement)) {
-        return engineError(path, query.lastError(), false);
-    }
-    while (query.next()) {
-        QStringList columns;
-        for (int i = 0; i < query.record().count(); ++i) {
-            columns << query.value(i).toString();
-        }
-        result->append(columns);
-    }
-    if (query.lastError().isValid()) {
-        return engineError(path, query.lastError(), false);
-    }
-    return std::nullopt;
 }
 
 QString quoted(const QString& name)
@@ -100,10 +75,9 @@ struct SchemaVerdict {
 SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
 {
     QList<QStringList> objects;
-    if (auto failure = rows(connection, path,
-                            QStringLiteral("SELECT type, name, tbl_name, sql IS NULL, "
-                                           "coalesce(sql, '') FROM sqlite_master"),
-                            &objects)) {
+    if (auto failure = connection.rows(QStringLiteral("SELECT type, name, tbl_name, sql IS NULL, "
+                                                      "coalesce(sql, '') FROM sqlite_master"),
+                                       &objects)) {
         return {failure, {}};
     }
     const auto wrong = [&path](const QString& what) -> SchemaVerdict {
@@ -131,8 +105,8 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
         } else if (type == QStringLiteral("index") && part[3] == QStringLiteral("0")) {
             // A plain index on the table's fields only speeds reading; one that computes may run anything.
             QList<QStringList> columns;
-            if (auto failure = rows(connection, path,
-                                    QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(name)), &columns)) {
+            if (auto failure =
+                    connection.rows(QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(name)), &columns)) {
                 return {failure, {}};
             }
             // index_xinfo: seqno|cid|name|desc|coll|key; cid -2 is an expression.
@@ -150,7 +124,7 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
 
     // table_xinfo: cid|name|type|notnull|dflt_value|pk|hidden
     QList<QStringList> columns;
-    if (auto failure = rows(connection, path, QStringLiteral("PRAGMA table_xinfo(nom)"), &columns)) {
+    if (auto failure = connection.rows(QStringLiteral("PRAGMA table_xinfo(nom)"), &columns)) {
         return {failure, {}};
     }
     QStringList names;
@@ -170,7 +144,7 @@ SchemaVerdict checkSchema(SqlConnection& connection, const QString& path)
 
     // schema|name|type|ncol|wr|strict
     QList<QStringList> list;
-    if (auto failure = rows(connection, path, QStringLiteral("PRAGMA table_list(nom)"), &list)) {
+    if (auto failure = connection.rows(QStringLiteral("PRAGMA table_list(nom)"), &list)) {
         return {failure, {}};
     }
     for (const QStringList& entry : list) {
@@ -197,7 +171,7 @@ DbError unreadableSchema(const DbError& error, const QString& path)
 
 } // namespace
 
-std::optional<DbError> recogniseFile(const QString& path, bool* walMode)
+std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
 {
     const FileProbe probe = probeFile(path, kHeaderSize);
     switch (probe.type) {
@@ -233,12 +207,15 @@ std::optional<DbError> recogniseFile(const QString& path, bool* walMode)
     // SQLite opens these beside the file by itself: they must not block it either.
     for (const char* suffix : {"-journal", "-wal", "-shm"}) {
         const QString side = path + QLatin1String(suffix);
-        const FileProbe::Type type = probeFile(side, 0).type;
-        if (type != FileProbe::Type::Missing && type != FileProbe::Type::Regular) {
-            return dbError(Kind::NotRegularFile, side, typeName(type));
+        const FileProbe found = probeFile(side, 0);
+        if (found.type != FileProbe::Type::Missing && found.type != FileProbe::Type::Regular) {
+            return dbError(Kind::NotRegularFile, side, typeName(found.type));
+        }
+        if (QLatin1String(suffix) == QLatin1String("-wal")) {
+            facts->writeAheadLog = found.type == FileProbe::Type::Regular && found.size > 0;
         }
     }
-    *walMode = probe.header[18] == 2 || probe.header[19] == 2;
+    facts->walMode = probe.header[18] == 2 || probe.header[19] == 2;
     return std::nullopt;
 }
 
@@ -249,7 +226,7 @@ ContentVerdict checkContents(SqlConnection& connection, const QString& path)
         return {unreadableSchema(*schema.refusal, path), {}};
     }
     QList<QStringList> lines;
-    if (auto failure = rows(connection, path, QStringLiteral("PRAGMA quick_check"), &lines)) {
+    if (auto failure = connection.rows(QStringLiteral("PRAGMA quick_check"), &lines)) {
         if (failure->kind != Kind::Damaged) {
             return {failure, {}};
         }

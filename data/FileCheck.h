@@ -9,9 +9,15 @@ namespace palinor {
 
 class SqlConnection;
 
-// Looks at the name and the first bytes only, without blocking and without SQLite. `walMode` tells a file
-// whose header asks for a write-ahead log.
-std::optional<DbError> recogniseFile(const QString& path, bool* walMode);
+// What recognition learns of a file beside its verdict.
+struct FileFacts {
+    bool walMode = false;       // its header asks for a write-ahead log
+    bool writeAheadLog = false; // a non-empty "-wal" lies beside it
+};
+
+// Looks at the name, the first bytes and the files SQLite keeps beside it, without blocking and without
+// SQLite.
+std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts);
 
 struct ContentVerdict {
     std::optional<DbError> refusal;         // not a score file, or it could not be read at all

@@ -84,12 +84,6 @@ SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTi
 
 } // namespace
 
-bool hasWriteAheadLog(const QString& path)
-{
-    const FileProbe log = probeFile(path + QStringLiteral("-wal"), 0);
-    return log.type != FileProbe::Type::Missing && !(log.type == FileProbe::Type::Regular && log.size == 0);
-}
-
 SetAside setAsideWriteAheadLog(const QString& path, bool walMode, const QDateTime& now)
 {
     if (walMode) {

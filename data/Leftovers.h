@@ -17,7 +17,6 @@ struct SetAside {
 
 // A non-empty "-wal" beside the file. Beside a rollback-mode file it belongs to another copy of the file:
 // it is moved aside, never applied. Beside a write-ahead-mode file it is copied, then may be applied.
-bool hasWriteAheadLog(const QString& path);
 SetAside setAsideWriteAheadLog(const QString& path, bool walMode, const QDateTime& now);
 
 // Before SQLite rolls a hot journal back into the file: the file and its journal copied aside.

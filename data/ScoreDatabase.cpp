@@ -58,13 +58,13 @@ std::optional<DbError> ScoreDatabase::open()
 
 std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
 {
-    bool walMode = false;
-    if (auto refusal = recogniseFile(filePath_, &walMode)) {
+    FileFacts facts;
+    if (auto refusal = recogniseFile(filePath_, &facts)) {
         return refusal;
     }
     const QDateTime now = options_.clock ? options_.clock() : QDateTime::currentDateTime();
-    if (hasWriteAheadLog(filePath_)) {
-        const SetAside aside = setAsideWriteAheadLog(filePath_, walMode, now);
+    if (facts.writeAheadLog) {
+        const SetAside aside = setAsideWriteAheadLog(filePath_, facts.walMode, now);
         if (aside.refusal) {
             return aside.refusal;
         }
@@ -87,11 +87,11 @@ std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
         {
             // Its first read rolls the journal back into the file.
             SqlConnection repair(filePath_, false, options_.writeTimeoutMs);
-            QVariant tables;
+            QString tables;
             if (auto failure =
                     repair.failure()
                         ? repair.failure()
-                        : repair.value(QStringLiteral("SELECT count(*) FROM sqlite_master"), &tables)) {
+                        : repair.text(QStringLiteral("SELECT count(*) FROM sqlite_master"), &tables)) {
                 return failure;
             }
         }
@@ -170,15 +170,15 @@ ScoreDatabase::inWriteTransaction(const std::function<std::optional<DbError>()>&
         return dropped(*failure);
     }
     // A file switched to a write-ahead log elsewhere goes back to the rollback journal before a write.
-    QVariant mode;
-    if (auto failure = connection.value(QStringLiteral("PRAGMA journal_mode"), &mode)) {
+    QString mode;
+    if (auto failure = connection.text(QStringLiteral("PRAGMA journal_mode"), &mode)) {
         return dropped(*failure);
     }
-    if (mode.toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
-        if (auto failure = connection.value(QStringLiteral("PRAGMA journal_mode = DELETE"), &mode)) {
+    if (mode.compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
+        if (auto failure = connection.text(QStringLiteral("PRAGMA journal_mode = DELETE"), &mode)) {
             return dropped(*failure);
         }
-        if (mode.toString().compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0) {
+        if (mode.compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0) {
             return dropped(dbError(Kind::Busy, filePath_));
         }
     }

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 #include <atomic>
 
@@ -69,18 +70,32 @@ std::optional<DbError> SqlConnection::run(const QString& statement, bool writing
     return std::nullopt;
 }
 
-std::optional<DbError> SqlConnection::value(const QString& statement, QVariant* result)
+std::optional<DbError> SqlConnection::rows(const QString& statement, QList<QStringList>* result)
 {
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.exec(statement)) {
         return engineError(path_, query.lastError(), false);
     }
-    *result = query.next() ? query.value(0) : QVariant();
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < query.record().count(); ++i) {
+            columns << query.value(i).toString();
+        }
+        result->append(columns);
+    }
     if (query.lastError().isValid()) {
         return engineError(path_, query.lastError(), false);
     }
     return std::nullopt;
+}
+
+std::optional<DbError> SqlConnection::text(const QString& statement, QString* result)
+{
+    QList<QStringList> found;
+    auto failure = rows(statement, &found);
+    *result = found.value(0).value(0);
+    return failure;
 }
 
 std::optional<DbError> SqlConnection::setBusyTimeout(int milliseconds)

@@ -4,7 +4,9 @@
 
 #include "data/DbError.h"
 
+#include <QList>
 #include <QSqlDatabase>
+#include <QStringList>
 #include <optional>
 
 namespace palinor {
@@ -24,8 +26,10 @@ public:
 
     // Runs one statement whose rows are not wanted, as a write or a read.
     std::optional<DbError> run(const QString& statement, bool writing);
-    // The first column of the first row of one statement.
-    std::optional<DbError> value(const QString& statement, QVariant* result);
+    // Every row of one statement, as texts.
+    std::optional<DbError> rows(const QString& statement, QList<QStringList>* result);
+    // The first column of the first row of one statement; empty when there is none.
+    std::optional<DbError> text(const QString& statement, QString* result);
     std::optional<DbError> setBusyTimeout(int milliseconds);
 
 private:
