@@ -81,3 +81,15 @@ private:
 };
 
 } // namespace palinor::test
+
+// The main of a Qt Test program whose tests start holders of their own.
+#define PALINOR_TEST_MAIN_WITH_HOLDER(TestObject)                                                            \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        if (const int held = palinor::test::holdIfAsked(argc, argv); held >= 0) {                            \
+            return held;                                                                                     \
+        }                                                                                                    \
+        QApplication app(argc, argv);                                                                        \
+        TestObject test;                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }

@@ -4,7 +4,6 @@
 #include "tests/data/DatabaseBuilders.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -133,21 +132,6 @@ TEST_F(ScoreDatabaseTest, aFileThatCannotBeWrittenIsListedAndNeverChanged)
     db.close();
     EXPECT_EQ(test::checksum(path_), before);
     EXPECT_EQ(entries(folder_), QStringList{"billard.mdb"});
-}
-
-// That a write waits for another copy is shown by the two writer processes of the reliability tests.
-TEST_F(ScoreDatabaseTest, aWriteGivesUpWithBusyOnlyPastItsTimeout)
-{
-    ASSERT_TRUE(ok(ScoreDatabase(path_).createIfMissing()));
-    ScoreDatabase db(path_, {.readTimeoutMs = 100, .writeTimeoutMs = 100, .isWritable = {}, .clock = {}});
-    ASSERT_TRUE(ok(db.open()));
-    sql(path_, "BEGIN IMMEDIATE", [&] {
-        QElapsedTimer waited;
-        waited.start();
-        EXPECT_EQ(db.registerPlayer("ALPHA").value().kind, Kind::Busy);
-        EXPECT_GE(waited.elapsed(), 80);
-    });
-    EXPECT_TRUE(ok(db.registerPlayer("ALPHA")));
 }
 
 TEST(DatabaseFolderTest, theProgramFolderWhileItCanBeWrittenElseTheUserFolder)

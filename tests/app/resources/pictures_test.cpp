@@ -174,23 +174,6 @@ TEST(AppIcon, icoHoldsThe256ColourImageThenTrueColourOnesFrom16To256)
     }
 }
 
-TEST(AppIcon, isASquareRgbaPngAtEverySize)
-{
-    for (unsigned n : iconSizes) {
-        const Bytes b = readFile(generated + "/icons/palinor-" + std::to_string(n) + ".png");
-        ASSERT_GE(b.size(), 33u) << n;
-        EXPECT_EQ(Bytes(b.begin(), b.begin() + 16),
-                  (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'}));
-        const auto big32 = [&](std::size_t at) {
-            return unsigned(b[at] << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]);
-        };
-        EXPECT_EQ(big32(16), n) << "width";
-        EXPECT_EQ(big32(20), n) << "height";
-        EXPECT_EQ(b[24], 8) << n;
-        EXPECT_EQ(b[25], 6) << "RGBA";
-    }
-}
-
 TEST(Picgen, drawsTheSameBytesOnEveryRun)
 {
     // Drawn again beside the test; left there for a look when they differ.

@@ -161,13 +161,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (const int held = test::holdIfAsked(argc, argv); held >= 0) {
-        return held;
-    }
-    QApplication app(argc, argv);
-    ScorefrmTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+PALINOR_TEST_MAIN_WITH_HOLDER(ScorefrmTest)
 #include "scorefrm_test.moc"

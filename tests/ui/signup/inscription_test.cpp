@@ -220,13 +220,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (const int held = test::holdIfAsked(argc, argv); held >= 0) {
-        return held;
-    }
-    QApplication app(argc, argv);
-    InscriptionTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+PALINOR_TEST_MAIN_WITH_HOLDER(InscriptionTest)
 #include "inscription_test.moc"
