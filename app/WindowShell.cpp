@@ -35,10 +35,18 @@ void WindowShell::drawBoard(const BoardView& board)
     }
 }
 
-void WindowShell::showMessage(std::string_view text, MessageIcon icon)
+void WindowShell::showMessage(std::string_view text, MessageIcon icon, std::string_view spoken)
 {
-    boxes_.tell(QString::fromUtf8(text.data(), qsizetype(text.size())),
-                icon == MessageIcon::Critical ? MessageBoxes::Icon::Critical : MessageBoxes::Icon::None);
+    boxes_.tell(QString::fromUtf8(text), icon == MessageIcon::Critical ? MessageBoxes::Icon::Critical
+                                                                     : MessageBoxes::Icon::None,
+                QString::fromUtf8(spoken));
+}
+
+void WindowShell::announce(std::string_view sentence)
+{
+    if (form1_) {
+        form1_->announce(QString::fromUtf8(sentence));
+    }
 }
 
 void WindowShell::showSignUp()

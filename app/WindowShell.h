@@ -27,7 +27,8 @@ public:
     Form1* mainWindow() const { return form1_; }
 
     void drawBoard(const BoardView& board) override;
-    void showMessage(std::string_view text, MessageIcon icon) override;
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view spoken) override;
+    void announce(std::string_view sentence) override;
     void showSignUp() override;
     void showScoreTable() override;
     void loadAndUnloadScoreTable() override;

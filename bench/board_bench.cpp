@@ -32,7 +32,8 @@ public:
     }
 
     void drawBoard(const BoardView& board) override { form->drawBoard(board); }
-    void showMessage(std::string_view, MessageIcon) override {}
+    void showMessage(std::string_view, MessageIcon, std::string_view) override {}
+    void announce(std::string_view) override {}
     void showSignUp() override { state.PlayerName = "DUPONT"; }
     void showScoreTable() override {}
     void loadAndUnloadScoreTable() override {}

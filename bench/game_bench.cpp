@@ -14,7 +14,8 @@ public:
     GameState* state = nullptr;
 
     void drawBoard(const BoardView& board) override { benchmark::DoNotOptimize(&board); }
-    void showMessage(std::string_view, MessageIcon) override {}
+    void showMessage(std::string_view, MessageIcon, std::string_view) override {}
+    void announce(std::string_view) override {}
     void showSignUp() override { state->PlayerName = "DUPONT"; }
     void showScoreTable() override {}
     void loadAndUnloadScoreTable() override {}

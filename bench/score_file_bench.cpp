@@ -73,7 +73,7 @@ QString scoreFile(int records)
 // Keeps what a load would have shown: a load that tells the user something measured a failure instead.
 struct SilentBoxes : MessageBoxes {
     QString told;
-    void tell(const QString& text, Icon) override { told = text; }
+    void tell(const QString& text, Icon, const QString&) override { told = text; }
     bool askRetry(const QString& text) override
     {
         told = text;

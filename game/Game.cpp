@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "game/Scoring.h"
+#include "game/Spoken.h"
 
 #include <charconv>
 #include <string>
@@ -16,6 +17,7 @@ void Game::LoadBoard()
     windows_.setLabelBackColor(Label::Round1, board::kRed);
     RecomputeScores(state_);
     RefreshBoard();
+    windows_.announce(spoken::gameStarted(state_));
 }
 
 void Game::RefreshBoard()
@@ -44,7 +46,8 @@ bool Game::refuseWithoutPlayer()
     if (state_.gameInProgress()) {
         return false;
     }
-    windows_.showMessage(kNoGameMessage, MessageIcon::Critical);
+    windows_.showMessage(kNoGameMessage, MessageIcon::Critical, {});
+    windows_.announce(spoken::refusal());
     return true;
 }
 
@@ -60,6 +63,8 @@ void Game::RecordDisc(int pocket)
     Byte& count = state_.PocketCounts(state_.CurrentRound, pocket);
     count = addToByte(count, 1, "nombre de palets");
     RecomputeScores(state_);
+    // Said before the refresh, which may end the game and say so.
+    windows_.announce(spoken::disc(state_, pocket));
     RefreshBoard();
 }
 
@@ -73,7 +78,8 @@ void Game::AdvanceRound(int target)
     }
     state_.CurrentRound = checkedByte(target, "manche");
     PushMove(std::to_string(RoundAdvanceMark));
-    if (state_.CurrentRound == kRounds + 1) {
+    const bool ended = state_.CurrentRound == kRounds + 1;
+    if (ended) {
         EndGame();
     } else {
         for (int p = 1; p <= kPockets; ++p) {
@@ -81,13 +87,18 @@ void Game::AdvanceRound(int target)
         }
     }
     RecomputeScores(state_);
+    if (!ended) {
+        windows_.announce(spoken::round(state_));
+    }
     RefreshBoard();
 }
 
 void Game::UndoLastMove()
 {
+    // 0 while nothing was taken back.
+    Byte entry = 0;
     if (state_.MoveCount > 1) {
-        const Byte entry = state_.MoveHistory(state_.MoveCount - 1);
+        entry = state_.MoveHistory(state_.MoveCount - 1);
         if (entry == RoundAdvanceMark) {
             windows_.setLabelCaption(Label2(state_.CurrentRound), designRoundCaption(state_.CurrentRound));
             for (int p = 1; p <= kPockets; ++p) {
@@ -105,6 +116,9 @@ void Game::UndoLastMove()
         state_.MoveCount = addToByte(state_.MoveCount, -1, "nombre de coups");
     }
     RecomputeScores(state_);
+    windows_.announce(entry == 0                  ? spoken::nothingToTakeBack()
+                      : entry == RoundAdvanceMark ? spoken::roundTakenBack(state_)
+                                                  : spoken::discTakenBack(state_, entry));
     RefreshBoard();
 }
 
@@ -113,6 +127,7 @@ void Game::StartNewGame()
     windows_.showSignUp();
     windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, state_.PlayerName));
     windows_.hideNewGameItem();
+    windows_.announce(spoken::gameStarted(state_));
 }
 
 void Game::EndGame()
@@ -121,7 +136,9 @@ void Game::EndGame()
         windows_.setLabelBackColor(Label2(round), board::kLightPeach);
     }
     windows_.setLabelBackColor(Label::Score, board::kRed);
-    windows_.showMessage(kGameOverMessage, MessageIcon::None);
+    const std::string finalScore = spoken::gameOver(state_);
+    windows_.announce(finalScore);
+    windows_.showMessage(kGameOverMessage, MessageIcon::None, finalScore);
     windows_.showScoreTable();
     windows_.unloadMainWindow();
     state_.reset();

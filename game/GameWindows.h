@@ -15,8 +15,12 @@ public:
 
     // Draws one refresh of the board.
     virtual void drawBoard(const BoardView& board) = 0;
-    // A modal message box with an OK button and the application's title; returns on OK.
-    virtual void showMessage(std::string_view text, MessageIcon icon) = 0;
+    // A modal message box with an OK button and the application's title; returns on OK. A screen reader
+    // says spoken with the text, when it is not empty.
+    virtual void showMessage(std::string_view text, MessageIcon icon, std::string_view spoken) = 0;
+    // Tells a screen reader the result of a command, through whatever the player's focus is on; nothing seen
+    // changes.
+    virtual void announce(std::string_view sentence) = 0;
     // The sign-up window, modal; on return PlayerName holds the chosen player, or is unchanged.
     virtual void showSignUp() = 0;
     // The score table, modal; its load stores the player's score.

@@ -27,6 +27,7 @@ struct GameFixture : GameWindows {
     std::function<void()> onScoreTableLoad = [] {}; // what the score table's load does with the state
     std::string calls;                              // "board; signup; ..."
     std::vector<BoardView> boards;
+    std::vector<std::string> spoken; // every announcement, and what each message box says besides its text
 
     // The board window's load at start-up, then the moves played.
     explicit GameFixture(std::string_view moves = "")
@@ -51,10 +52,12 @@ struct GameFixture : GameWindows {
         boards.push_back(board);
         record("board");
     }
-    void showMessage(std::string_view text, MessageIcon icon) override
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view said) override
     {
         record("message " + std::string(text) + (icon == MessageIcon::Critical ? " [critical]" : ""));
+        spoken.emplace_back(said);
     }
+    void announce(std::string_view sentence) override { spoken.emplace_back(sentence); }
     void showSignUp() override
     {
         record("signup");

@@ -113,3 +113,40 @@ TEST(Game, PastTheLimitsIsAnErrorNotAWrap)
 }
 
 } // namespace
+
+TEST(Game, AScreenReaderHearsTheResultOfEveryCommandInOneSentence)
+{
+    GameFixture f("4");
+    f.play("N44");
+    f.game.UndoLastMove();
+    f.play(">");
+    f.game.UndoLastMove();
+    f.game.UndoLastMove();
+    f.game.UndoLastMove();
+    EXPECT_EQ(f.spoken, (std::vector<std::string>{
+                            "Aucune partie en cours. Appuyez sur Entrée pour commencer une partie.",
+                            "", // the refusal's box says its own text
+                            "Pas de Partie en cours! Appuyez sur Entrée pour commencer une partie.",
+                            "Joueur : DUPONT. Manche 1 : 0 point. 30 palets restants.",
+                            "Poche 4 : 1 palet. Manche 1 : 4 points. 29 palets restants.",
+                            "Poche 4 : 2 palets. Manche 1 : 8 points. 28 palets restants.",
+                            "Palet annulé. Poche 4 : 1 palet. Manche 1 : 4 points. 29 palets restants.",
+                            "Manche 2. Score : 4.",
+                            "Retour à la manche 1. Score : 4.",
+                            "Palet annulé. Poche 4 : 0 palet. Manche 1 : 0 point. 30 palets restants.",
+                            "Rien à annuler.",
+                        }));
+
+    // The 30th disc is said, then the end with the final score, by the board and by the "GAME OVER" box; the
+    // board loaded afresh says that no game is in progress. The end past round 3 says no round.
+    for (const std::string& moves : {discs(7, 7, 7, 8) + "3", discs(1, 0, 0, 0) + ">>>"}) {
+        GameFixture end("N" + moves);
+        const std::vector<std::string> last(end.spoken.end() - 4, end.spoken.end());
+        EXPECT_EQ(last[0], moves.back() == '3' ? "Poche 3 : 8 palets. Manche 1 : 147 points. 0 palet restant."
+                                               : "Manche 3. Score : 1.");
+        EXPECT_EQ(last[1], moves.back() == '3' ? "Partie terminée. Score final : 147."
+                                               : "Partie terminée. Score final : 1.");
+        EXPECT_EQ(last[2], last[1]);
+        EXPECT_EQ(last[3], "Aucune partie en cours. Appuyez sur Entrée pour commencer une partie.");
+    }
+}

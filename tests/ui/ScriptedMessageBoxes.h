@@ -11,14 +11,16 @@ namespace palinor::testing {
 struct ScriptedMessageBoxes : MessageBoxes {
     QStringList told;            // every message, in order
     QList<Icon> icons;           // the icon of each
+    QStringList spoken;          // what a screen reader says with each, besides its text
     QStringList asked;           // every retry question, in order
     QList<bool> retryAnswers;    // taken in order; "Annuler" once none is left
     std::function<void()> onAsk; // runs before a question is answered, e.g. to release a lock
 
-    void tell(const QString& text, Icon icon) override
+    void tell(const QString& text, Icon icon, const QString& said) override
     {
         told << text;
         icons << icon;
+        spoken << said;
     }
     bool askRetry(const QString& text) override
     {

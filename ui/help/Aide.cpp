@@ -23,6 +23,8 @@ Aide::Aide(QWidget* parent) : QDialog(parent)
     Text1_->setReadOnly(true);
     Text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Text1_->setAccessibleName(QStringLiteral("Aide de Palinor"));
+    // The page is the first thing a screen reader reads: the focus starts on it.
+    Text1_->setFocus();
     // Set, never appended: every opening shows the same page. The editor keeps its lines apart itself.
     Text1_->setPlainText(helpPage().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }

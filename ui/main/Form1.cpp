@@ -43,6 +43,15 @@ QString pocketDescription(int pocket, int pictureId)
     return QStringLiteral("Poche %1 : %2 palet%3").arg(pocket).arg(discs).arg(discs > 1 ? "s" : "");
 }
 
+// What a label's ground tells a sighted player, in words.
+QString groundMeaning(Label label, Rgb ground)
+{
+    if (ground == board::kRed) {
+        return label == Label::Score ? QStringLiteral("score final") : QStringLiteral("manche en cours");
+    }
+    return ground == board::kLightPeach ? QStringLiteral("partie terminée") : QString();
+}
+
 } // namespace
 
 Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
@@ -51,6 +60,7 @@ Form1::Form1(Game& game, QWidget* parent) : QMainWindow(parent), game_(game)
     setWindowTitle(toQString(board::kCaption));
 
     auto* client = new QWidget(this);
+    client->setAccessibleName(QStringLiteral("Billard"));
     client->setFixedSize(form1::toPixels(form1::kClientArea).size());
     design::setGround(client, toQColor(board::kBoardBrown), toQColor(board::kTextOnDark));
     setCentralWidget(client);
@@ -80,12 +90,17 @@ void Form1::buildBoard(QWidget* client)
 {
     auto* shape1 = named(new OutlineShape(client, toQColor(board::kBoardBrown)), "Shape1");
     shape1->setGeometry(form1::toPixels(form1::kShapes[1]));
+    shape1->setAccessibleName(QStringLiteral("Plateau"));
+    // From left to right the pocket outlines hold pockets 2, 3, 4 and 1.
+    static constexpr int kPocketOfShape[6] = {0, 0, 2, 3, 4, 1};
     for (int i = 2; i <= 5; ++i) {
         auto* pocket = new OutlineShape(client);
         pocket->setObjectName(QStringLiteral("Shape%1").arg(i));
         pocket->setGeometry(form1::toPixels(form1::kShapes[i]));
+        pocket->setAccessibleName(QStringLiteral("Contour de la poche %1").arg(kPocketOfShape[i]));
     }
     auto* line = named(new QWidget(client), "Line1");
+    line->setAccessibleName(QStringLiteral("Ligne de départ"));
     line->setGeometry(form1::toPixels(form1::kLine1));
     design::setGround(line, toQColor(board::kLine), toQColor(board::kTextOnDark));
 
@@ -110,6 +125,7 @@ void Form1::buildPanel(QWidget* client)
     Frame1_ = named(new PanelFrame(client), "Frame1");
     Frame1_->setGeometry(form1::toPixels(form1::kFrame1));
     Frame1_->setFocusPolicy(Qt::NoFocus);
+    Frame1_->setAccessibleName(QStringLiteral("Marque"));
     design::setGround(Frame1_, toQColor(board::kLightOrange), toQColor(board::kTextOnLight));
 
     // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
@@ -167,7 +183,7 @@ template <typename Action> void Form1::run(Action action)
     } catch (const LimitError& error) {
         game_.windows().showMessage(std::string("Le décompte de la partie est sorti de ses limites : ") +
                                         error.what(),
-                                    MessageIcon::Critical);
+                                    MessageIcon::Critical, {});
     }
 }
 
@@ -259,12 +275,36 @@ void Form1::setLabelCaption(Label which, const QString& caption)
 
 void Form1::setLabelBackColor(Label which, Rgb color)
 {
-    design::setGround(label(which), toQColor(color), toQColor(board::kTextOnLight));
+    QLabel* shown = label(which);
+    design::setGround(shown, toQColor(color), toQColor(board::kTextOnLight));
+    // Qt tells a screen reader of every description set, changed or not: only changes are set.
+    if (const QString meaning = groundMeaning(which, color); shown->accessibleDescription() != meaning) {
+        shown->setAccessibleDescription(meaning);
+    }
 }
 
 void Form1::hideNewGameItem()
 {
     npmn_->setVisible(false);
+}
+
+void Form1::announce(const QString& sentence)
+{
+    // The focus is on the hidden default button, or on a pocket button once one has been pressed.
+    QWidget* holder = Command2_;
+    for (int i = 1; i <= kPockets; ++i) {
+        if (focusWidget() == Command1_[i]) {
+            holder = Command1_[i];
+        }
+    }
+    // A button reached later by Tab says its own name, not an old result.
+    for (QPushButton* button : {Command2_, Command1_[1], Command1_[2], Command1_[3], Command1_[4]}) {
+        if (button != holder && !button->accessibleDescription().isEmpty()) {
+            button->setAccessibleDescription(QString());
+        }
+    }
+    // Sent with its change event even when the sentence is the same as the last: it is said again.
+    holder->setAccessibleDescription(sentence);
 }
 
 } // namespace palinor

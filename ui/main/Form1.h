@@ -31,6 +31,8 @@ public:
     void setLabelCaption(Label label, const QString& caption);
     void setLabelBackColor(Label label, Rgb color);
     void hideNewGameItem();
+    // What a screen reader says after a command: the description of the button that holds the focus.
+    void announce(const QString& sentence);
 
     // One handler per command; menu items and keys call the handler they stand for.
     void Command1_Click(int index);

@@ -29,11 +29,23 @@ QWidget* owner()
     return modal ? modal : QApplication::activeWindow();
 }
 
+// The focus is on a button of the box: a screen reader says its description with its name, so the
+// message is heard even where the box itself is not read.
+void saidByButtons(QMessageBox& box, const QString& said)
+{
+    box.setAccessibleDescription(said);
+    for (QAbstractButton* button : box.buttons()) {
+        button->setAccessibleDescription(said);
+    }
+}
+
 } // namespace
 
-void QtMessageBoxes::tell(const QString& text, Icon icon)
+void QtMessageBoxes::tell(const QString& text, Icon icon, const QString& spoken)
 {
     QMessageBox box(qtIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok, owner());
+    const bool ended = text.isEmpty() || QStringLiteral(".!?:").contains(text.back());
+    saidByButtons(box, spoken.isEmpty() ? text : text + (ended ? QStringLiteral(" ") : QStringLiteral(". ")) + spoken);
     box.exec();
 }
 
@@ -45,6 +57,7 @@ bool QtMessageBoxes::askRetry(const QString& text)
     box.button(QMessageBox::Retry)->setText(QStringLiteral("Réessayer"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
     box.setDefaultButton(QMessageBox::Retry);
+    saidByButtons(box, text);
     return box.exec() == QMessageBox::Retry;
 }
 

@@ -11,8 +11,9 @@ public:
     enum class Icon { None, Information, Warning, Critical };
 
     virtual ~MessageBoxes() = default;
-    // A message with one OK button, titled with the program's name.
-    virtual void tell(const QString& text, Icon icon) = 0;
+    // A message with one OK button, titled with the program's name. A screen reader says spoken after the
+    // text, when it is given.
+    virtual void tell(const QString& text, Icon icon, const QString& spoken = {}) = 0;
     // The same with "Réessayer" and "Annuler": true when the user chose to try again.
     virtual bool askRetry(const QString& text) = 0;
 };
@@ -20,7 +21,7 @@ public:
 // Qt's message boxes, over the window that is active when they are asked for.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    void tell(const QString& text, Icon icon) override;
+    void tell(const QString& text, Icon icon, const QString& spoken) override;
     bool askRetry(const QString& text) override;
 };
 

@@ -43,6 +43,11 @@ QString rankingLine(int rank, QStringView namePart, QStringView score)
     return line;
 }
 
+QString spokenRankingLine(int rank, const QString& name, int score)
+{
+    return QStringLiteral("Rang %1 : %2, %3 point%4.").arg(rank).arg(name).arg(score).arg(score > 1 ? "s" : "");
+}
+
 ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const FileAttempt& attempt)
 {
     const auto tryOnce = [&attempt](const FileOperation& operation) {
@@ -125,9 +130,11 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const Fil
 
     const auto count = static_cast<int>(rows.size());
     contents.ranking.reserve(count);
+    contents.spoken.reserve(count);
     for (int rank = 1; rank <= count; ++rank) {
         const Row& row = rows[static_cast<std::size_t>(count - rank)];
         contents.ranking << rankingLine(rank, kSortSeparator + row.name, scoreText(row.score));
+        contents.spoken << spokenRankingLine(rank, row.name, row.score);
     }
     return contents;
 }

@@ -13,10 +13,14 @@ namespace palinor {
 QString scoreText(int score);
 /* The line of one rank: "  N° ", the rank in three columns, the name part, " (", the score text, ")". */
 QString rankingLine(int rank, QStringView namePart, QStringView scoreText);
+// The same rank in words: "Rang 1 : ALPHA, 87 points."
+QString spokenRankingLine(int rank, const QString& name, int score);
 
 struct ScoreTableContents {
     // Best first.
     QStringList ranking;
+    // The same lines as a screen reader says them: "Rang 1 : ALPHA, 87 points."
+    QStringList spoken;
     // The file could not be read: nothing is ranked.
     std::optional<DbError> readFailure;
     // The player's score was due but could not be stored.

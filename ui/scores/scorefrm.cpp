@@ -6,12 +6,70 @@
 #include "ui/scores/ScoreTable.h"
 #include "ui/scores/ScorefrmDesign.h"
 
+#include <QAccessible>
 #include <QListView>
+#include <QTimer>
 #include <QPushButton>
 #include <QStringListModel>
 #include <algorithm>
 
 namespace palinor {
+
+// The ranking lines, each read by a screen reader as a sentence rather than as its columns.
+class RankingModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    void setLines(const QStringList& shown, const QStringList& spoken)
+    {
+        spoken_ = spoken;
+        setStringList(shown);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::AccessibleTextRole && index.isValid() && index.row() < spoken_.size()) {
+            return spoken_.at(index.row());
+        }
+        return QStringListModel::data(index, role);
+    }
+
+private:
+    QStringList spoken_;
+};
+
+namespace {
+
+// A list whose line in hand is read first when it takes the focus: a screen reader starts with rank 1 rather
+// than with the list as a whole.
+class RankingView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QListView::focusInEvent(event);
+        // After Qt's own news of the list taking the focus, which names the list alone.
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus() && currentIndex().isValid()) {
+                QAccessibleEvent line(this, QAccessible::Focus);
+                line.setChild(currentIndex().row()); // one column: a line is its row
+                QAccessible::updateAccessibility(&line);
+            }
+        });
+    }
+};
+
+// How many players the table ranks, and the way out.
+QString listDescription(qsizetype players)
+{
+    const QString ranked = players == 0   ? QStringLiteral("Aucun joueur classé.")
+                           : players == 1 ? QStringLiteral("1 joueur classé.")
+                                          : QStringLiteral("%1 joueurs classés.").arg(players);
+    return ranked + QStringLiteral(" Flèches pour parcourir, Entrée pour fermer.");
+}
+
+} // namespace
 
 scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxes_(boxes)
 {
@@ -27,8 +85,8 @@ scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxe
     Command1_->setDefault(true);
     connect(Command1_, &QPushButton::clicked, this, &QDialog::accept);
 
-    model_ = new QStringListModel(this);
-    List2_ = new QListView(this);
+    model_ = new RankingModel(this);
+    List2_ = new RankingView(this);
     List2_->setObjectName(QStringLiteral("List2"));
     List2_->setGeometry(design::toPixels({360, 360, 10935, 8220}));
     List2_->setModel(model_);
@@ -40,6 +98,7 @@ scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxe
     List2_->setFont(font);
     design::setGround(List2_, scores::kLightOrange, scores::kPurple, design::Boxes::Ground);
     List2_->setAccessibleName(QStringLiteral("Classement des joueurs"));
+    List2_->setAccessibleDescription(listDescription(0));
     List2_->setFocus();
     setTabOrder(List2_, Command1_);
 }
@@ -50,7 +109,8 @@ void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
     ScoreDatabase db(databasePath);
     const ScoreTableContents contents = loadScoreTable(
         db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });
-    model_->setStringList(contents.ranking);
+    model_->setLines(contents.ranking, contents.spoken);
+    List2_->setAccessibleDescription(listDescription(contents.ranking.size()));
 
     QList<DbError> told;
     for (const DbError& notice : contents.notices) {

@@ -7,11 +7,11 @@
 
 class QListView;
 class QPushButton;
-class QStringListModel;
 
 namespace palinor {
 
 class MessageBoxes;
+class RankingModel;
 
 class scorefrm : public QDialog {
     Q_OBJECT
@@ -32,7 +32,7 @@ public:
 private:
     MessageBoxes& boxes_;
     QListView* List2_ = nullptr;
-    QStringListModel* model_ = nullptr;
+    RankingModel* model_ = nullptr;
     QPushButton* Command1_ = nullptr;
 };
 

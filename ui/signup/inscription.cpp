@@ -70,6 +70,7 @@ inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
     Text1_->setObjectName(QStringLiteral("Text1"));
     Text1_->setGeometry(design::toPixels({120, 120, 3735, 375}));
     Text1_->setAccessibleName(QStringLiteral("Nom du joueur"));
+    Text1_->setAccessibleDescription(QStringLiteral("Tapez le nom du joueur, puis appuyez sur Entrée."));
 
     names_ = new QStringListModel(this);
     List1_ = new QListView(this);
@@ -80,6 +81,7 @@ inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
     List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1_->setUniformItemSizes(true);
     List1_->setAccessibleName(QStringLiteral("Joueurs inscrits"));
+    describeList();
     List1_->installEventFilter(new FromFirstName(List1_));
 
     Command1_ = new QPushButton(signup::kOk, this);
@@ -145,7 +147,18 @@ bool inscription::fillList()
     QCollator collator{QLocale(QLocale::French, QLocale::France)};
     std::sort(names.begin(), names.end(), collator);
     names_->setStringList(names);
+    describeList();
     return true;
+}
+
+void inscription::describeList()
+{
+    // The focus starts in the list: it says what to do, also when nobody is registered yet.
+    List1_->setAccessibleDescription(
+        names_->rowCount() == 0
+            ? QStringLiteral("Aucun joueur inscrit. Appuyez sur Tab, tapez votre nom, puis appuyez sur Entrée.")
+            : QStringLiteral("Choisissez votre nom avec les flèches, puis appuyez sur Entrée ; ou appuyez sur "
+                             "Tab pour taper un nouveau nom."));
 }
 
 QStringList inscription::names() const

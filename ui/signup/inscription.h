@@ -41,6 +41,7 @@ private:
     // Creates the file when missing and reads the names into the list; false when that failed (the user was
     // told why).
     bool fillList();
+    void describeList();
 
     GameState& state_;
     MessageBoxes& boxes_;

@@ -4,6 +4,7 @@
 #include "ui/help/Aide.h"
 #include "ui/help/HelpPage.h"
 
+#include <QAccessible>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -34,6 +35,15 @@ private slots:
             QCOMPARE(aide.text()->geometry(), QRect(24, 16, 665, 169));
             QCOMPARE(aide.text()->toPlainText(), QString(page).replace("\r\n", "\n"));
         }
+    }
+
+    void theFocusStartsOnThePageItself()
+    {
+        palinor::Aide aide;
+        aide.show();
+        QVERIFY(QTest::qWaitForWindowActive(&aide));
+        QCOMPARE(QApplication::focusWidget(), aide.text());
+        QCOMPARE(QAccessible::queryAccessibleInterface(aide.text())->text(QAccessible::Name), "Aide de Palinor");
     }
 
     void pageIsDarkOnPaleCyanUnderADarkTheme()

@@ -27,7 +27,16 @@ struct Board : testing::GameFixture {
         QVERIFY(QTest::qWaitForWindowActive(&form));
     }
     // A message carries the board as it stood when the box opened.
-    void showMessage(Text t, MessageIcon) override { record(std::string(t) + " " + qPrintable(shown())); }
+    void showMessage(Text t, MessageIcon, Text said) override
+    {
+        record(std::string(t) + " " + qPrintable(shown()));
+        spoken.emplace_back(said);
+    }
+    void announce(Text sentence) override
+    {
+        form.announce(QString::fromUtf8(sentence));
+        spoken.emplace_back(sentence);
+    }
     void drawBoard(const BoardView& view) override { form.drawBoard(view); }
     void setLabelCaption(Label l, Text t) override { form.setLabelCaption(l, QString::fromUtf8(t)); }
     void setLabelBackColor(Label l, Rgb color) override { form.setLabelBackColor(l, color); }
@@ -191,6 +200,39 @@ private slots:
         QCOMPARE(QString::fromStdString(b.calls),
                  "signup; signup; GAME OVER 102|101|103|124|100|JOUEUR : DUPONT|MANCHE 1 : 13~|"
                  "MANCHE 2 : 119~|MANCHE 3 :~|SCORE : 119*|undo; scores modal; unload Form1; show Form1; ");
+    }
+
+    void aScreenReaderHearsEachCommandFromTheButtonThatHoldsTheFocus()
+    {
+        Board b;
+        const auto said = [](QObject* object, QAccessible::Text text = QAccessible::Description) {
+            return QAccessible::queryAccessibleInterface(object)->text(text);
+        };
+        QCOMPARE(said(b.form.newGameButton()),
+                 "Aucune partie en cours. Appuyez sur Entrée pour commencer une partie.");
+        b.key(Qt::Key_F1);
+        QCOMPARE(said(b.form.newGameButton()),
+                 "Pas de Partie en cours! Appuyez sur Entrée pour commencer une partie.");
+        b.key(Qt::Key_Return);
+        b.click(b.form.pocketButton(2)); // the focus goes with the click
+        QCOMPARE(said(b.form.pocketButton(2)), "Poche 2 : 1 palet. Manche 1 : 2 points. 29 palets restants.");
+        QCOMPARE(said(b.form.newGameButton()), ""); // reached by Tab later, it says no old result
+        QCOMPARE(said(b.form.label(Label::Round1)), "manche en cours");
+        b.key(Qt::Key_F5, Qt::ShiftModifier);
+        QCOMPARE(said(b.form.pocketButton(2)), "Manche 2. Score : 2.");
+        QCOMPARE(said(b.form.label(Label::Round1)) + "|" + said(b.form.label(Label::Round2)),
+                 "|manche en cours");
+        QCOMPARE(said(b.form.label(Label::Round2), QAccessible::Name), "MANCHE 2 : 2");
+
+        // What has nothing to say still has a name: no object of the board is read as a blank.
+        QStringList unnamed;
+        for (QWidget* widget : b.form.centralWidget()->findChildren<QWidget*>()) {
+            if (said(widget, QAccessible::Name).isEmpty()) {
+                unnamed << widget->objectName();
+            }
+        }
+        QCOMPARE(unnamed, QStringList());
+        QCOMPARE(said(b.form.findChild<QWidget*>("Shape5"), QAccessible::Name), "Contour de la poche 1");
     }
 
     void picturesDecodeAndBadBitmapsAreRefused()

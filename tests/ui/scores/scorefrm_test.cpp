@@ -58,6 +58,25 @@ private slots:
         QCOMPARE(file.records().size(), 23);
     }
 
+    void aScreenReaderReadsEachLineAsRankNameAndScore()
+    {
+        ScoreFile file("('ALPHA', 87), ('BRAVO', 1), ('CHARLIE', 0)");
+        GameState idle;
+        ScriptedMessageBoxes boxes;
+        scorefrm table(boxes);
+        table.load(idle, file.path);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(table.list());
+        QStringList lines;
+        for (int i = 0; i < list->childCount(); ++i) {
+            lines << list->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(lines, (QStringList{"Rang 1 : ALPHA, 87 points.", "Rang 2 : BRAVO, 1 point.",
+                                     "Rang 3 : CHARLIE, 0 point."}));
+        QCOMPARE(list->text(QAccessible::Description),
+                 "3 joueurs classés. Flèches pour parcourir, Entrée pour fermer.");
+        QCOMPARE(table.ranking()[0], "  N°   1     ALPHA (087)"); // what is seen stays as it was
+    }
+
     void replacementFollowsTheScoreTheNameAndTheFlag()
     {
         const struct {

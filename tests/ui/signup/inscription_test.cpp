@@ -35,6 +35,11 @@ struct SignUp : testing::ScriptedMessageBoxes, inscription {
     QPoint row(int index) const { return list()->visualRect(list()->model()->index(index, 0)).center(); }
 };
 
+QString said(QObject* object, QAccessible::Text text)
+{
+    return QAccessible::queryAccessibleInterface(object)->text(text);
+}
+
 } // namespace
 
 class InscriptionTest : public QObject {
@@ -50,6 +55,11 @@ private slots:
         QCOMPARE(s.text()->text(), "Text1");
         QVERIFY(!s.okButton()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), s.list());
+        // The focus starts in an empty list, which says what to do instead.
+        QCOMPARE(said(s.list(), QAccessible::Name), "Joueurs inscrits");
+        QCOMPARE(said(s.list(), QAccessible::Description),
+                 "Aucun joueur inscrit. Appuyez sur Tab, tapez votre nom, puis appuyez sur Entrée.");
+        QCOMPARE(said(s.text(), QAccessible::Name), "Nom du joueur");
         QTest::keyClick(s.list(), Qt::Key_Return);
         QTest::keyClick(s.list(), Qt::Key_Escape);
         QVERIFY(s.isVisible()); // neither Enter before a change nor Escape closes it
@@ -119,6 +129,7 @@ private slots:
             picked << s.text()->text();
         }
         QCOMPARE(picked, (QStringList{"ALPHA", "BRAVO", "ALPHA"}));
+        QVERIFY(said(s.list(), QAccessible::Description).startsWith("Choisissez votre nom avec les flèches"));
         ScoreFile single("('ALPHA', 1)");
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
             SignUp one(state, single);
