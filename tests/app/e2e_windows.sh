@@ -24,7 +24,8 @@ if [ "$theme" = dark ]; then export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:
 cp "$1" "$work/Palinor"
 (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) &
 
-fail() { echo "FAILED ($tag): $*"; echo "--- program output"; cat "$work/palinor.log"; exit 1; }
+# To stderr as well: a window looked for inside $(...) fails in a subshell, whose stdout is captured.
+fail() { { echo "FAILED ($tag): $*"; echo "--- program output"; cat "$work/palinor.log"; } >&2; exit 1; }
 read -r screen_w screen_h <<<"${screen/x/ }"
 keys() { xdotool key --delay 100 "$@"; sleep 0.4; }
 window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1 || fail "no window '$1'"; }
@@ -62,6 +63,8 @@ check() {
     near $((2 * fy + fh)) "$screen_h" "$slack" || fail "'$want' frame is not centred down: ${fh} high at $fy"
   fi
   xdotool windowactivate --sync "$id" 2>/dev/null || true
+  # The keys that follow go to the active window: wait until the window manager has made it so.
+  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ] && break; sleep 0.1; done
   sleep 0.2
   # The window with its frame, as a person sees it.
   import -window root -crop "${fw}x${fh}+${fx}+${fy}" +repage \
