@@ -43,6 +43,14 @@ QString pocketDescription(int pocket, int pictureId)
     return QStringLiteral("Poche %1 : %2 palet%3").arg(pocket).arg(discs).arg(discs > 1 ? "s" : "");
 }
 
+// Qt tells a screen reader of every description set, changed or not: only a change is set.
+void describe(QWidget* widget, const QString& description)
+{
+    if (widget->accessibleDescription() != description) {
+        widget->setAccessibleDescription(description);
+    }
+}
+
 // What a label's ground tells a sighted player, in words.
 QString groundMeaning(Label label, Rgb ground)
 {
@@ -250,12 +258,11 @@ void Form1::drawBoard(const BoardView& board)
     Annulermn_->setEnabled(board.undoEnabled);
     for (int i = 1; i <= kPockets; ++i) {
         showPicture(i, board.pictureIds[i]);
-        Image1_[i]->setAccessibleDescription(pocketDescription(i, board.pictureIds[i]));
+        describe(Image1_[i], pocketDescription(i, board.pictureIds[i]));
         setLabelBackColor(Label2(i), board.label2Colors[i]);
     }
     showPicture(0, board.pictureIds[0]);
-    Image1_[0]->setAccessibleDescription(
-        QStringLiteral("Palets restants : %1").arg(board.pictureIds[0] - kFirstPictureId));
+    describe(Image1_[0], QStringLiteral("Palets restants : %1").arg(board.pictureIds[0] - kFirstPictureId));
     setLabelCaption(Label2(board.captionedRound), QString::fromStdString(board.roundCaption));
     setLabelCaption(Label::Score, QString::fromStdString(board.scoreCaption));
 }
@@ -275,12 +282,8 @@ void Form1::setLabelCaption(Label which, const QString& caption)
 
 void Form1::setLabelBackColor(Label which, Rgb color)
 {
-    QLabel* shown = label(which);
-    design::setGround(shown, toQColor(color), toQColor(board::kTextOnLight));
-    // Qt tells a screen reader of every description set, changed or not: only changes are set.
-    if (const QString meaning = groundMeaning(which, color); shown->accessibleDescription() != meaning) {
-        shown->setAccessibleDescription(meaning);
-    }
+    design::setGround(label(which), toQColor(color), toQColor(board::kTextOnLight));
+    describe(label(which), groundMeaning(which, color));
 }
 
 void Form1::hideNewGameItem()
@@ -299,8 +302,8 @@ void Form1::announce(const QString& sentence)
     }
     // A button reached later by Tab says its own name, not an old result.
     for (QPushButton* button : {Command2_, Command1_[1], Command1_[2], Command1_[3], Command1_[4]}) {
-        if (button != holder && !button->accessibleDescription().isEmpty()) {
-            button->setAccessibleDescription(QString());
+        if (button != holder) {
+            describe(button, QString());
         }
     }
     // Sent with its change event even when the sentence is the same as the last: it is said again.

@@ -1,6 +1,7 @@
 #include "ui/messages/MessageBoxes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,20 +24,51 @@ QMessageBox::Icon qtIcon(MessageBoxes::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The icon, for a screen reader, which would otherwise meet an unnamed picture.
+QString iconName(MessageBoxes::Icon icon)
+{
+    switch (icon) {
+    case MessageBoxes::Icon::None:
+        return QString();
+    case MessageBoxes::Icon::Information:
+        return QStringLiteral("Information");
+    case MessageBoxes::Icon::Warning:
+        return QStringLiteral("Avertissement");
+    case MessageBoxes::Icon::Critical:
+        return QStringLiteral("Erreur");
+    }
+    return QString();
+}
+
 QWidget* owner()
 {
     QWidget* modal = QApplication::activeModalWidget();
     return modal ? modal : QApplication::activeWindow();
 }
 
-// The focus is on a button of the box: a screen reader says its description with its name, so the
-// message is heard even where the box itself is not read.
-void saidByButtons(QMessageBox& box, const QString& said)
+// The focus is on a button of the box: each button says the message with its name, so that it is heard
+// even where the box itself is not read; the icon is named rather than met as an unnamed picture.
+void makeSpeakable(QMessageBox& box, const QString& said, MessageBoxes::Icon icon)
 {
     box.setAccessibleDescription(said);
     for (QAbstractButton* button : box.buttons()) {
         button->setAccessibleDescription(said);
     }
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            label->setAccessibleName(iconName(icon));
+        }
+    }
+}
+
+// "GAME OVER" and "Partie terminée." read as two sentences.
+QString joined(const QString& text, const QString& spoken)
+{
+    if (spoken.isEmpty()) {
+        return text;
+    }
+    const bool ended = text.isEmpty() || QStringLiteral(".!?:").contains(text.back());
+    return text + (ended ? QStringLiteral(" ") : QStringLiteral(". ")) + spoken;
 }
 
 } // namespace
@@ -44,8 +76,7 @@ void saidByButtons(QMessageBox& box, const QString& said)
 void QtMessageBoxes::tell(const QString& text, Icon icon, const QString& spoken)
 {
     QMessageBox box(qtIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok, owner());
-    const bool ended = text.isEmpty() || QStringLiteral(".!?:").contains(text.back());
-    saidByButtons(box, spoken.isEmpty() ? text : text + (ended ? QStringLiteral(" ") : QStringLiteral(". ")) + spoken);
+    makeSpeakable(box, joined(text, spoken), icon);
     box.exec();
 }
 
@@ -57,7 +88,7 @@ bool QtMessageBoxes::askRetry(const QString& text)
     box.button(QMessageBox::Retry)->setText(QStringLiteral("Réessayer"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
     box.setDefaultButton(QMessageBox::Retry);
-    saidByButtons(box, text);
+    makeSpeakable(box, text, Icon::Warning);
     return box.exec() == QMessageBox::Retry;
 }
 
