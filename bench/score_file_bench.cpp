@@ -79,6 +79,11 @@ struct SilentBoxes : MessageBoxes {
         told = text;
         return false;
     }
+    bool askImport(const QString& text) override
+    {
+        told = text;
+        return false;
+    }
 };
 
 void stopOnMessage(benchmark::State& run, const SilentBoxes& boxes)

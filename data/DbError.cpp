@@ -67,7 +67,12 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
         break;
     case Kind::AccessDatabase:
         text = QStringLiteral("Le fichier « %1 » est une base Microsoft Access (%2), l'ancien format des "
-                              "scores, que ce programme ne sait pas encore lire.")
+                              "scores : il n'a pas été importé et reste tel quel.")
+                   .arg(file, detail);
+        break;
+    case Kind::ImportFailed:
+        text = QStringLiteral("L'ancien fichier des scores « %1 » n'a pas pu être importé : %2. Il reste tel "
+                              "quel, et rien n'a été modifié.")
                    .arg(file, detail);
         break;
     case Kind::WrongSchema:

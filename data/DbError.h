@@ -14,7 +14,8 @@ struct DbError {
         IsFolder,
         EmptyFile,      // zero bytes
         NotADatabase,   // not an SQLite file
-        AccessDatabase, // a Microsoft Access (Jet or ACE) file
+        AccessDatabase, // a Microsoft Access (Jet or ACE) file, left as it is
+        ImportFailed,   // the older program's Access file could not be imported: nothing changed
         WrongSchema,    // SQLite, but no plain table `nom` with exactly its four fields
         Foreign,        // the table, with something the program never makes beside it: listed, never written
         Damaged,        // the integrity check failed: listed when it can be, never written

@@ -1,5 +1,6 @@
 #include "data/FileCheck.h"
 
+#include "data/AccessImport.h"
 #include "data/FileSystem.h"
 #include "data/SqlConnection.h"
 
@@ -192,11 +193,15 @@ std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
     if (probe.size == 0) {
         return dbError(Kind::EmptyFile, path);
     }
-    const QByteArray signature = probe.header.mid(4, 15);
-    if (signature == "Standard Jet DB") {
-        return dbError(Kind::AccessDatabase, path, QStringLiteral("moteur Jet"));
-    }
-    if (signature == "Standard ACE DB") {
+    switch (accessFormat(probe.header, probe.size)) {
+    case AccessFormat::NotAccess:
+        break;
+    case AccessFormat::Jet3:
+        return dbError(Kind::AccessDatabase, path, QStringLiteral("Access 97, moteur Jet 3"));
+    case AccessFormat::Jet4:
+    case AccessFormat::Truncated:
+        return dbError(Kind::AccessDatabase, path, QStringLiteral("Access 2000, moteur Jet 4"));
+    case AccessFormat::Ace:
         return dbError(Kind::AccessDatabase, path, QStringLiteral("moteur ACE, Access 2007 ou plus récent"));
     }
     // Every SQLite file starts with this and holds at least one page of 512 bytes or more.

@@ -16,10 +16,6 @@ namespace {
 
 using Kind = DbError::Kind;
 
-QString temporaryName(const QString& path)
-{
-    return QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate64(), 0, 36);
-}
 
 // Only files of the creation's own naming that no running creation holds.
 void removeStaleTemporaries(const QString& path)
@@ -67,6 +63,17 @@ DbError cannotCreate(const QString& path, const DbError& engine)
 
 } // namespace
 
+QString temporaryNameFor(const QString& path)
+{
+    return QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate64(), 0, 36);
+}
+
+QString createTableStatement()
+{
+    return QStringLiteral(
+        "CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, \"Score1\" SMALLINT, \"Score2\" SMALLINT)");
+}
+
 bool isCreationLeftover(const QString& fileName, const QString& databaseFileName)
 {
     const QRegularExpression pattern(QStringLiteral("^%1\\.[0-9a-z]{1,13}\\.tmp(-journal)?$")
@@ -83,7 +90,7 @@ std::optional<DbError> createScoreFile(const QString& path)
     QString temp;
     std::unique_ptr<HeldNewFile> held;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        temp = temporaryName(path);
+        temp = temporaryNameFor(path);
         held = std::make_unique<HeldNewFile>(temp);
         if (held->isOpen()) {
             break;
@@ -101,10 +108,7 @@ std::optional<DbError> createScoreFile(const QString& path)
         SqlConnection connection(temp, false, 0);
         failure = connection.failure();
         if (!failure) {
-            failure =
-                connection.run(QStringLiteral("CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, "
-                                              "\"Score1\" SMALLINT, \"Score2\" SMALLINT)"),
-                               true);
+            failure = connection.run(createTableStatement(), true);
         }
         if (failure) {
             failure = cannotCreate(path, *failure);

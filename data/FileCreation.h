@@ -12,6 +12,11 @@ namespace palinor {
 // exists alone. First removes the temporary files that a creation killed half-way left behind.
 std::optional<DbError> createScoreFile(const QString& path);
 
+// The one table of a score file.
+QString createTableStatement();
+// A free-looking temporary name beside path, of the kind a later creation removes once nothing holds it.
+QString temporaryNameFor(const QString& path);
+
 // The temporary names a creation uses for path: "billard.mdb.<random>.tmp" and its "-journal".
 bool isCreationLeftover(const QString& fileName, const QString& databaseFileName);
 

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   libgtest-dev libgmock-dev
+  mdbtools-dev
   fonts-liberation2 fonts-ebgaramond
   "$@"
 )

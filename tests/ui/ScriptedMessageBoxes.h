@@ -14,6 +14,7 @@ struct ScriptedMessageBoxes : MessageBoxes {
     QStringList spoken;          // what a screen reader says with each, besides its text
     QStringList asked;           // every retry question, in order
     QList<bool> retryAnswers;    // taken in order; "Annuler" once none is left
+    QList<bool> importAnswers;   // the same for the import question
     std::function<void()> onAsk; // runs before a question is answered, e.g. to release a lock
 
     void tell(const QString& text, Icon icon, const QString& said) override
@@ -29,6 +30,11 @@ struct ScriptedMessageBoxes : MessageBoxes {
             onAsk();
         }
         return !retryAnswers.isEmpty() && retryAnswers.takeFirst();
+    }
+    bool askImport(const QString& text) override
+    {
+        asked << text;
+        return !importAnswers.isEmpty() && importAnswers.takeFirst();
     }
 };
 

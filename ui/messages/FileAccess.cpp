@@ -1,5 +1,9 @@
 #include "ui/messages/FileAccess.h"
 
+#include "data/AccessImport.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QApplication>
 #include <QGuiApplication>
 
@@ -36,6 +40,27 @@ std::optional<DbError> untilDone(MessageBoxes& boxes, const FileOperation& opera
             return result;
         }
     }
+}
+
+bool offerAccessImport(MessageBoxes& boxes, const QString& databasePath)
+{
+    if (accessFormatOf(databasePath) != AccessFormat::Jet4) {
+        return false;
+    }
+    const QString file = QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath());
+    if (!boxes.askImport(QStringLiteral("Le fichier des scores « %1 » vient de l'ancienne version du programme "
+                                        "(base Microsoft Access 2000). Importer ses joueurs et leurs scores ? "
+                                        "L'ancien fichier sera gardé tel quel, sous un autre nom.")
+                             .arg(file))) {
+        return false;
+    }
+    AccessImport import;
+    {
+        WaitCursor waiting;
+        import = importAccessFile(databasePath, accessReaderPath());
+    }
+    boxes.tell(importMessage(import), import.error ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::Information);
+    return !import.error;
 }
 
 void tellAll(MessageBoxes& boxes, const QList<DbError>& messages)

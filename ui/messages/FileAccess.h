@@ -20,6 +20,10 @@ std::optional<DbError> untilDone(MessageBoxes& boxes, const FileOperation& opera
 // The French question for a busy file.
 QString busyQuestion(const DbError& busy);
 
+// When the score file is the older program's Access 2000 file, asks whether to import it, imports it under a
+// wait cursor and tells how it went. True when the file of that name is now the imported one.
+bool offerAccessImport(MessageBoxes& boxes, const QString& databasePath);
+
 // Tells each message as a warning.
 void tellAll(MessageBoxes& boxes, const QList<DbError>& messages);
 

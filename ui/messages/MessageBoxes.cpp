@@ -92,4 +92,15 @@ bool QtMessageBoxes::askRetry(const QString& text)
     return box.exec() == QMessageBox::Retry;
 }
 
+bool QtMessageBoxes::askImport(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton, owner());
+    QPushButton* import = box.addButton(QStringLiteral("Importer"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(import);
+    makeSpeakable(box, text, Icon::Information);
+    box.exec();
+    return box.clickedButton() == import;
+}
+
 } // namespace palinor

@@ -16,6 +16,8 @@ public:
     virtual void tell(const QString& text, Icon icon, const QString& spoken = {}) = 0;
     // The same with "Réessayer" and "Annuler": true when the user chose to try again.
     virtual bool askRetry(const QString& text) = 0;
+    // The same with "Importer" (the default) and "Annuler": true when the user chose to import.
+    virtual bool askImport(const QString& text) = 0;
 };
 
 // Qt's message boxes, over the window that is active when they are asked for.
@@ -23,6 +25,7 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     void tell(const QString& text, Icon icon, const QString& spoken) override;
     bool askRetry(const QString& text) override;
+    bool askImport(const QString& text) override;
 };
 
 } // namespace palinor

@@ -106,6 +106,10 @@ scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxe
 void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
 {
     using Kind = DbError::Kind;
+    // Asked only of a load that is seen: the undo's is no time for a question.
+    if (seen) {
+        offerAccessImport(boxes_, databasePath);
+    }
     ScoreDatabase db(databasePath);
     const ScoreTableContents contents = loadScoreTable(
         db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });

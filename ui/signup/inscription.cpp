@@ -110,6 +110,8 @@ inscription::~inscription() = default;
 
 void inscription::load(const QString& databasePath)
 {
+    // Before the file is opened: an import replaces it.
+    offerAccessImport(boxes_, databasePath);
     db_ = std::make_unique<ScoreDatabase>(databasePath);
     fillList();
 }
