@@ -13,7 +13,7 @@ cmake --build "$build" -j "$(nproc)" --target benchmarks
 
 mkdir -p "$build/results"
 export QT_QPA_PLATFORM=offscreen
-for program in game_bench board_bench score_file_bench; do
+for program in game_bench board_bench score_file_bench import_bench; do
   echo
   echo "== $program"
   "$build/bench/$program" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -48,6 +48,8 @@ cat "$build"/results/*.json | awk '
         goal = "< 1 us"; verdict = t[n] < 1e3 ? "met" : "MISSED"
       } else if (n == "BM_WholeGame") {
         goal = "< 34 us (34 actions, 1 us each)"; verdict = t[n] < 34e3 ? "met" : "MISSED"
+      } else if (n ~ /^BM_Import2000/) {
+        goal = "< 1 s (2,000 records imported)"; verdict = t[n] < 1e9 ? "met" : "MISSED"
       } else if (n ~ /^BM_BoardCommand/) {
         goal = "< 0.5 ms"; verdict = t[n] < 0.5e6 ? "met" : "MISSED"
       } else if (n ~ /\/10000$/) {

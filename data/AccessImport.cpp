@@ -191,7 +191,11 @@ QString accessReaderPath()
 #else
     const QString name = QStringLiteral("palinor-access-reader");
 #endif
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    // Beside the program in the build and in the Windows folder; in libexec once installed.
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(name);
+    const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(PALINOR_INSTALLED_READER_DIR "/") + name));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 AccessReading readAccessFile(const QString& path, const QString& reader, int timeoutMs)

@@ -37,7 +37,7 @@ struct AccessReading {
     std::optional<DbError> error;
 };
 
-// The reader beside the program.
+// The reader: beside the program, or where it is installed.
 QString accessReaderPath();
 
 /* Runs the reader on an Access file, waiting at most timeoutMs; checks everything it says. */

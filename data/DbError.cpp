@@ -67,7 +67,7 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
         break;
     case Kind::AccessDatabase:
         text = QStringLiteral("Le fichier « %1 » est une base Microsoft Access (%2), l'ancien format des "
-                              "scores : il n'a pas été importé et reste tel quel.")
+                              "scores, et n'a pas été importé.")
                    .arg(file, detail);
         break;
     case Kind::ImportFailed:

@@ -23,6 +23,12 @@ struct ScoreFile {
                      QStringList());
         }
     }
+    // One of the older program's Access 2000 files, from the data tests' folder, under the file's name.
+    static void oldAccessFile(const ScoreFile& file, const char* fixture)
+    {
+        QVERIFY(QFile::copy(QStringLiteral(PALINOR_ACCESS_FIXTURES "/") + fixture, file.path));
+        QFile::setPermissions(file.path, QFile::ReadOwner | QFile::WriteOwner);
+    }
     // Every record as "NAME|SCORE", Null as "<null>", in file order.
     QStringList records() const { return test::sql(path, R"(SELECT "Nom Complet", Score FROM nom)"); }
 };

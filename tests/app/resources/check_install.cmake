@@ -12,6 +12,10 @@ foreach(file applications/org.example.palinor.desktop metainfo/org.example.palin
     message(FATAL_ERROR "the installation lacks share/${file}")
   endif()
 endforeach()
+# The reader of the older program's Access files, where the installed program looks for it.
+if(NOT EXISTS ${PREFIX}/libexec/palinor/palinor-access-reader)
+  message(FATAL_ERROR "the installation lacks libexec/palinor/palinor-access-reader")
+endif()
 foreach(size IN LISTS SIZES)
   set(icon ${PREFIX}/share/icons/hicolor/${size}x${size}/apps/org.example.palinor.png)
   if(NOT EXISTS ${icon})

@@ -58,6 +58,26 @@ private slots:
         QCOMPARE(file.records().size(), 23);
     }
 
+    void anOldAccessFileIsOfferedForImportOnlyWhenTheTableIsSeen()
+    {
+        ScoreFile file;
+        ScoreFile::oldAccessFile(file, "billard-text50.mdb");
+        GameState state;
+        ScriptedMessageBoxes boxes;
+        boxes.importAnswers = {true};
+        {
+            scorefrm unseen(boxes);
+            unseen.load(state, file.path, false); // the undo's load asks nothing
+        }
+        QCOMPARE(boxes.asked, QStringList());
+        boxes.told.clear(); // what the unseen load found: an Access file
+        scorefrm table(boxes);
+        table.load(state, file.path);
+        QCOMPARE(boxes.asked.size(), 1);
+        QVERIFY(boxes.told.value(0).startsWith("4 enregistrements ont été importés"));
+        QCOMPARE(table.ranking().value(0), "  N°   1     DUPONT JEAN (148)");
+    }
+
     void aScreenReaderReadsEachLineAsRankNameAndScore()
     {
         ScoreFile file("('ALPHA', 87), ('BRAVO', 1), ('CHARLIE', 0)");

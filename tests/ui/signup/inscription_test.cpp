@@ -18,8 +18,10 @@ namespace {
 struct SignUp : testing::ScriptedMessageBoxes, inscription {
     QStringList& reports = told;
 
-    SignUp(GameState& state, const ScoreFile& file, bool quiet = true) : inscription(state, *this)
+    SignUp(GameState& state, const ScoreFile& file, bool quiet = true, QList<bool> import = {})
+        : inscription(state, *this)
     {
+        importAnswers = import;
         load(file.path);
         if (quiet) {
             QCOMPARE(told, QStringList());
@@ -116,6 +118,31 @@ private slots:
         QCOMPARE(state.PlayerName, "ALPHA");
         QCOMPARE(file.records().size(), 5);
         QVERIFY(s.reports.isEmpty());
+    }
+
+    void anOldAccessFileIsImportedOnlyWhenTheUserAgrees()
+    {
+        for (bool agreed : {false, true}) {
+            ScoreFile file;
+            ScoreFile::oldAccessFile(file, "billard-text50.mdb");
+            const QByteArray before = test::checksum(file.path);
+            GameState state;
+            SignUp s(state, file, false, {agreed});
+            QCOMPARE(s.asked.size(), 1);
+            QVERIFY(s.asked[0].contains("vient de l'ancienne version du programme"));
+            QCOMPARE(s.told.size(), 1);
+            if (!agreed) {
+                QVERIFY(s.told[0].contains("Access 2000, moteur Jet 4"));
+                QCOMPARE(test::checksum(file.path), before);
+                QCOMPARE(s.names(), QStringList());
+                continue;
+            }
+            QVERIFY(s.told[0].startsWith("4 enregistrements ont été importés"));
+            QCOMPARE(s.names(), (QStringList{"", "DUPONT JEAN", "ÉLODIE ÈVE", "ŒDIPE"}));
+            s.confirm("dupont jean"); // listed: not registered again
+            QCOMPARE(state.PlayerName, "DUPONT JEAN");
+            QCOMPARE(file.records().size(), 4);
+        }
     }
 
     void arrowKeysPickFromTheFirstName()
