@@ -25,21 +25,36 @@ cp "$1" "$work/Palinor"
 (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) &
 
 # To stderr as well: a window looked for inside $(...) fails in a subshell, whose stdout is captured.
-fail() { { echo "FAILED ($tag): $*"; echo "--- program output"; cat "$work/palinor.log"; } >&2; exit 1; }
+fail() {
+  { echo "FAILED ($tag): $*"; echo "--- program output"; cat "$work/palinor.log"
+    pgrep -x openbox >/dev/null || { echo "--- openbox has stopped:"; cat "$work/openbox.log"; }; } >&2
+  exit 1
+}
 read -r screen_w screen_h <<<"${screen/x/ }"
 keys() { xdotool key --delay 100 "$@"; sleep 0.4; }
 window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1 || fail "no window '$1'"; }
+# The keys that follow go to the active window: wait until the window manager has made it so. Openbox now and
+# then leaves the input focus to the pointer instead: the focus is given and the pointer put there too.
+give_focus() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || true
+  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && break; sleep 0.1; done
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool mousemove --window "$1" 1 1 2>/dev/null || true
+}
 # open_with TITLE KEY...: presses the keys and waits for the window they open. A window just activated may take
 # its first key before Qt knows that it is active, and lose it: the keys are pressed again, up to three times.
+# Every such key is meant for the board, which is given the focus first.
 open_with() {
   local title=$1 id=""
   shift
   for _ in 1 2 3; do
+    give_focus "$board"
     keys "$@"
     id=$(timeout 5 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return; }
   done
-  fail "no window '$title' after $*"
+  fail "no window '$title' after $*; the focus is on '$(xdotool getwindowfocus getwindowname 2>&1)'," \
+    "the active window is '$(xdotool getactivewindow getwindowname 2>&1)'"
 }
 # The window's title, client size and frame as the window manager knows them.
 title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
@@ -74,9 +89,7 @@ check() {
     near $((2 * fx + fw)) "$screen_w" "$slack" || fail "'$want' frame is not centred across: ${fw} wide at $fx"
     near $((2 * fy + fh)) "$screen_h" "$slack" || fail "'$want' frame is not centred down: ${fh} high at $fy"
   fi
-  xdotool windowactivate --sync "$id" 2>/dev/null || true
-  # The keys that follow go to the active window: wait until the window manager has made it so.
-  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ] && break; sleep 0.1; done
+  give_focus "$id"
   sleep 0.2
   # The window with its frame, as a person sees it.
   import -window root -crop "${fw}x${fh}+${fx}+${fy}" +repage \
@@ -93,6 +106,7 @@ check "$board" 'VERTALINE ET LE BILLARD HOLLANDAIS...' 792 547 centred menu
 box=$(open_with '^Palinor$' F1)                # no game yet: a message box titled with the program's name
 [ "$(title "$box")" = Palinor ] || fail "the message box is titled '$(title "$box")', not 'Palinor'"
 import -window root "$out/message-$tag.png"
+give_focus "$box"
 keys Return
 
 check "$(open_with '^Inscription$' Return)" Inscription 327 152 centred   # "Nouvelle partie"

@@ -105,14 +105,17 @@ TEST(AccessImport, CompressedTextsAndAnEmptyTable)
 
 TEST(AccessImport, ARefusedFileIsLeftAsItIsWithItsReason)
 {
-    QByteArray jet3, ace;
-    {
-        QFile file(kFixtures + "/empty.mdb");
+    const auto bytesOf = [](const char* fixture) {
+        QFile file(kFixtures + "/" + fixture);
         file.open(QIODevice::ReadOnly);
-        jet3 = ace = file.readAll();
-        jet3[0x14] = 0;
-        ace.replace(4, 15, "Standard ACE DB");
-    }
+        return file.readAll();
+    };
+    QByteArray jet3 = bytesOf("empty.mdb"), ace = jet3;
+    jet3[0x14] = 0;
+    ace.replace(4, 15, "Standard ACE DB");
+    // The cut file made whole in size: the library would give its last rows as Nulls it made up.
+    QByteArray padded = bytesOf("players-2000-trunc-190416.mdb");
+    padded.append(QByteArray(4096 - padded.size() % 4096, '\0'));
     struct Case {
         const char* fixture;
         QByteArray bytes; // instead of the fixture, when given
@@ -122,6 +125,7 @@ TEST(AccessImport, ARefusedFileIsLeftAsItIsWithItsReason)
         {"other-table.mdb", {}, "il ne contient pas de table « nom »"},
         {"catalog-usagemap-row32.mdb", {}, "le lecteur des fichiers Access s'est arrêté brutalement"},
         {"players-2000-trunc-190416.mdb", {}, "sa taille n'est pas un nombre entier de pages de 4096 octets"},
+        {"players-2000-trunc-190416.mdb", padded, "une de ses lignes est illisible"},
         {"empty.mdb", jet3, "c'est une base Access 97 (moteur Jet 3)"},
         {"empty.mdb", ace, "c'est une base Access 2007 ou plus récente (moteur ACE)"},
     };

@@ -48,7 +48,7 @@ QWidget* owner()
 
 // The focus is on a button of the box: each button says the message with its name, so that it is heard
 // even where the box itself is not read; the icon is named rather than met as an unnamed picture.
-void makeSpeakable(QMessageBox& box, const QString& said, MessageBoxes::Icon icon)
+void makeSpeakable(QMessageBox& box, const QString& said, const QString& icon)
 {
     box.setAccessibleDescription(said);
     for (QAbstractButton* button : box.buttons()) {
@@ -56,7 +56,7 @@ void makeSpeakable(QMessageBox& box, const QString& said, MessageBoxes::Icon ico
     }
     for (QLabel* label : box.findChildren<QLabel*>()) {
         if (label->text().isEmpty()) {
-            label->setAccessibleName(iconName(icon));
+            label->setAccessibleName(icon);
         }
     }
 }
@@ -76,7 +76,7 @@ QString joined(const QString& text, const QString& spoken)
 void QtMessageBoxes::tell(const QString& text, Icon icon, const QString& spoken)
 {
     QMessageBox box(qtIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok, owner());
-    makeSpeakable(box, joined(text, spoken), icon);
+    makeSpeakable(box, joined(text, spoken), iconName(icon));
     box.exec();
 }
 
@@ -88,7 +88,7 @@ bool QtMessageBoxes::askRetry(const QString& text)
     box.button(QMessageBox::Retry)->setText(QStringLiteral("Réessayer"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
     box.setDefaultButton(QMessageBox::Retry);
-    makeSpeakable(box, text, Icon::Warning);
+    makeSpeakable(box, text, iconName(Icon::Warning));
     return box.exec() == QMessageBox::Retry;
 }
 
@@ -98,7 +98,7 @@ bool QtMessageBoxes::askImport(const QString& text)
     QPushButton* import = box.addButton(QStringLiteral("Importer"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(import);
-    makeSpeakable(box, text, Icon::Information);
+    makeSpeakable(box, text, QStringLiteral("Question"));
     box.exec();
     return box.clickedButton() == import;
 }
