@@ -233,14 +233,19 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
         return refused(refusal(header->mid(7)));
     }
     const std::optional<qint64> rows = output.counted("LIGNES");
-    if (process.exitCode() != 0 || header != QByteArray("PALINOR-ACCESS 1") || !rows) {
+    if (header != QByteArray("PALINOR-ACCESS 1") || !rows) {
         return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
     }
     for (qint64 row = 0; row < *rows; ++row) {
         const std::optional<QByteArray> mark = output.line();
-        if (mark != QByteArray("E")) {
-            // The last line says how many were written: fewer than the table holds.
+        if (mark && mark->startsWith("ERREUR ")) {
+            return refused(refusal(mark->mid(7)));
+        }
+        if (mark && mark->startsWith("FIN ")) {
             return refused(QStringLiteral("seules %1 de ses %2 lignes ont pu être lues").arg(row).arg(*rows));
+        }
+        if (mark != QByteArray("E")) {
+            return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
         }
         std::optional<std::optional<QByteArray>> fields[4];
         for (auto& field : fields) {
@@ -261,7 +266,7 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
             ++result.unreadable;
         }
     }
-    if (output.counted("FIN") != rows || !output.atEnd()) {
+    if (output.counted("FIN") != rows || !output.atEnd() || process.exitCode() != 0) {
         return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
     }
     return result;
