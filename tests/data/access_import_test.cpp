@@ -17,7 +17,10 @@ using palinor::test::sql;
 
 namespace {
 
-const QString kFixtures = QStringLiteral(PALINOR_ACCESS_FIXTURES);
+// A copy run as another user reads its fixtures from where the first run put them.
+const QString kFixtures = qEnvironmentVariableIsSet("PALINOR_TEST_FIXTURES")
+                              ? qEnvironmentVariable("PALINOR_TEST_FIXTURES")
+                              : QStringLiteral(PALINOR_ACCESS_FIXTURES);
 
 // A folder holding one fixture under the name billard.mdb.
 struct OldFile {
@@ -188,13 +191,31 @@ TEST(AccessImport, TheReaderIsNotTrustedBlindly)
 
 TEST(AccessImport, AFolderThatCannotBeWrittenKeepsTheOldFile)
 {
-    // Root writes into any folder: the check runs as an ordinary user.
+    // Root writes into any folder: the check runs as an ordinary user, from a copy that user can reach
+    // wherever the build lies.
     if (geteuid() == 0) {
+        QTemporaryDir shared;
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                          QFile::ExeOther;
+        QFile::setPermissions(shared.path(), open);
+        const QString self = shared.filePath("access_import_test");
+        for (const auto& [from, to] : {std::pair{QCoreApplication::applicationFilePath(), self},
+                                       std::pair{accessReaderPath(), shared.filePath("palinor-access-reader")},
+                                       std::pair{kFixtures + "/billard.mdb", shared.filePath("billard.mdb")}}) {
+            ASSERT_TRUE(QFile::copy(from, to));
+            QFile::setPermissions(to, open);
+        }
         QProcess again;
-        again.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                QCoreApplication::applicationFilePath(), "--gtest_filter=AccessImport.AFolder*"});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PALINOR_TEST_FIXTURES", shared.path());
+        again.setProcessEnvironment(environment);
+        again.setProcessChannelMode(QProcess::MergedChannels);
+        again.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", self,
+                                "--gtest_filter=AccessImport.AFolder*"});
         ASSERT_TRUE(again.waitForFinished(30000));
-        EXPECT_EQ(again.exitCode(), 0) << again.readAll().toStdString();
+        const QByteArray said = again.readAll();
+        EXPECT_EQ(again.exitCode(), 0) << said.toStdString();
+        EXPECT_TRUE(said.contains("[  PASSED  ] 1 test.")) << said.toStdString();
         return;
     }
     OldFile old("billard.mdb");
