@@ -4,10 +4,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # The tests also validate the Windows resource script and the desktop files, play a game under Xvfb, look
-# at every window through a real window manager, light and dark, and follow a game by ear over AT-SPI.
+# at every window through a real window manager, light and dark, follow a game by ear over AT-SPI, and build
+# and check the Debian package.
 scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream \
   xvfb xdotool sqlite3 imagemagick openbox x11-utils qt6-gtk-platformtheme \
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi dpkg-dev file lintian
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"

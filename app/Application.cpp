@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/resources/PalinorResources.h"
+#include "data/DatabaseFolder.h"
 #include "ui/main/Form1.h"
 #include "ui/scores/scorefrm.h"
 
@@ -18,6 +19,8 @@ void setUpApplication(QApplication& app)
     // No display name: Qt would append it to every window's title. Message boxes are titled with this name.
     QApplication::setApplicationName(QStringLiteral("Palinor"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // The desktop matches the windows to the menu entry of this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
     const QLocale french(QLocale::French, QLocale::France);
     QLocale::setDefault(french);

@@ -9,7 +9,7 @@
 
 namespace palinor {
 
-WindowShell::WindowShell(GameState& state, MessageBoxes& boxes, std::function<QString()> locateDatabase)
+WindowShell::WindowShell(GameState& state, MessageBoxes& boxes, std::function<DatabaseLocation()> locateDatabase)
     : state_(state), boxes_(boxes), game_(state, *this), locateDatabase_(std::move(locateDatabase))
 {
 }
@@ -18,7 +18,11 @@ const QString& WindowShell::databasePath()
 {
     // Finding the folder touches the disk: not before a window needs the file.
     if (databasePath_.isEmpty()) {
-        databasePath_ = locateDatabase_();
+        const DatabaseLocation location = locateDatabase_();
+        databasePath_ = location.path;
+        if (location.error) {
+            boxes_.tell(location.error->message, MessageBoxes::Icon::Warning);
+        }
     }
     return databasePath_;
 }

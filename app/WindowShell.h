@@ -2,6 +2,7 @@
 // The window instances: each window exists at most once, and is built anew from its layout when shown again.
 
 #include "app/WindowPlacement.h"
+#include "data/DatabaseFolder.h"
 #include "game/Game.h"
 #include "ui/main/Form1.h"
 #include "ui/messages/MessageBoxes.h"
@@ -19,7 +20,7 @@ public:
     // Borrows the game state shared by every window, and the message boxes every window asks for. Both the
     // sign-up window and the score table use the score file that locateDatabase names, asked once, when a
     // window first needs it.
-    WindowShell(GameState& state, MessageBoxes& boxes, std::function<QString()> locateDatabase);
+    WindowShell(GameState& state, MessageBoxes& boxes, std::function<DatabaseLocation()> locateDatabase);
     ~WindowShell() override;
 
     Game& game() { return game_; }
@@ -46,7 +47,7 @@ private:
     Game game_;
     const QString& databasePath();
 
-    std::function<QString()> locateDatabase_;
+    std::function<DatabaseLocation()> locateDatabase_;
     QString databasePath_;
     QPointer<Form1> form1_;
     WindowPlacement placement_;

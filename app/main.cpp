@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
 
     palinor::GameState state;
     palinor::QtMessageBoxes boxes;
-    palinor::WindowShell windows(state, boxes, [] { return palinor::databasePath(); });
+    palinor::WindowShell windows(state, boxes, [] { return palinor::locateDatabase(); });
     windows.showMainWindow();
     return QApplication::exec();
 }

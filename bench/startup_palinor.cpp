@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     palinor::setUpApplication(app);
     palinor::GameState state;
     palinor::QtMessageBoxes boxes;
-    palinor::WindowShell windows(state, boxes, [] { return palinor::databasePath(); });
+    palinor::WindowShell windows(state, boxes, [] { return palinor::locateDatabase(); });
     palinor::bench::StartupProbe probe(started);
     windows.showMainWindow();
     probe.watch(windows.mainWindow());

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <filesystem>
 
 namespace palinor {
 
@@ -17,25 +18,38 @@ bool canCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
-QString chooseDatabaseFolder(const QString& programFolder, const QString& userDataFolder,
-                             const std::function<bool(const QString&)>& canWrite)
+bool isInstalledProgram(const QString& programFolder)
 {
-    // SQLite writes its journal beside the file, so a writable file alone in a locked folder is no use.
-    if (userDataFolder.isEmpty() || canWrite(programFolder)) {
-        return programFolder;
-    }
-    return userDataFolder;
+    return QFileInfo::exists(QDir(programFolder).filePath(QStringLiteral("../share/applications/%1.desktop")
+                                                              .arg(QLatin1String(kDesktopId))));
 }
 
-QString databasePath()
+QString chooseDatabaseFolder(const QString& programFolder, const QString& userDataFolder, bool installed,
+                             const std::function<bool(const QString&)>& canWrite)
+{
+    // Nothing is left behind: a file already there is the user's, installed program or not.
+    if (QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(kDatabaseFileName))) ||
+        userDataFolder.isEmpty()) {
+        return programFolder;
+    }
+    // SQLite writes its journal beside the file, so a writable file alone in a locked folder is no use.
+    return !installed && canWrite(programFolder) ? programFolder : userDataFolder;
+}
+
+DatabaseLocation locateDatabase()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString folder = chooseDatabaseFolder(programFolder, userFolder);
+    const QString folder = chooseDatabaseFolder(programFolder, userFolder, isInstalledProgram(programFolder));
+    DatabaseLocation location{QDir(folder).filePath(QLatin1String(kDatabaseFileName)), std::nullopt};
     if (folder != programFolder) {
-        QDir().mkpath(folder);
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+        if (error) {
+            location.error = dbError(DbError::Kind::NoDataFolder, folder, systemCause(error.value()));
+        }
     }
-    return QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
+    return location;
 }
 
 } // namespace palinor

@@ -70,6 +70,11 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
                               "scores, et n'a pas été importé.")
                    .arg(file, detail);
         break;
+    case Kind::NoDataFolder:
+        text = QStringLiteral("Le dossier des scores « %1 » n'a pas pu être créé : %2. Les scores ne pourront pas "
+                              "être enregistrés.")
+                   .arg(file, detail);
+        break;
     case Kind::ImportFailed:
         text = QStringLiteral("L'ancien fichier des scores « %1 » n'a pas pu être importé : %2. Il reste tel "
                               "quel, et rien n'a été modifié.")

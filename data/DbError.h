@@ -25,6 +25,7 @@ struct DbError {
         CannotRead,
         ReadOnly, // the file or its folder cannot be written
         CannotCreate,
+        NoDataFolder, // the user's data folder, where an installed program keeps its scores, cannot be made
         DiskFull,
         Busy, // another program held the file locked past the wait
         NameTooLong,

@@ -81,7 +81,7 @@ private slots:
         QDir::setCurrent(elsewhere.path());
         GameState state;
         testing::ScriptedMessageBoxes boxes;
-        WindowShell shell(state, boxes, [&file] { return file.path; });
+        WindowShell shell(state, boxes, [&file] { return DatabaseLocation{file.path, std::nullopt}; });
         shell.showMainWindow();
         QPointer<Form1> first = shell.mainWindow();
         QTest::mouseClick(first->pocketButton(1), Qt::LeftButton);

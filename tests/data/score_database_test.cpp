@@ -1,12 +1,15 @@
 // The score file layer on its own file, odd records, a locked file, and the folder it lives in.
 
+#include "data/DatabaseFolder.h"
 #include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace palinor {
 namespace {
@@ -134,13 +137,27 @@ TEST_F(ScoreDatabaseTest, aFileThatCannotBeWrittenIsListedAndNeverChanged)
     EXPECT_EQ(entries(folder_), QStringList{"billard.mdb"});
 }
 
-TEST(DatabaseFolderTest, theProgramFolderWhileItCanBeWrittenElseTheUserFolder)
+TEST(DatabaseFolderTest, aPortableProgramKeepsItsScoresBesideItselfAnInstalledOneInTheUserFolder)
 {
-    const QString user = "/home/joueur/.local/share/palinor";
-    const auto canWrite = [](const QString& folder) { return folder == "/usr/games"; };
-    EXPECT_EQ(chooseDatabaseFolder("/usr/games", user, canWrite), "/usr/games");
-    EXPECT_EQ(chooseDatabaseFolder("/opt/palinor", user, canWrite), user);
-    EXPECT_EQ(chooseDatabaseFolder("/opt/palinor", QString(), canWrite), "/opt/palinor");
+    const QString user = "/home/joueur/.local/share/Palinor";
+    QTemporaryDir root;
+    const QString portable = root.filePath("portable"), locked = root.filePath("locked"),
+                  installed = root.filePath("usr/games"), withFile = root.filePath("usr/bin");
+    for (const QString& folder : {portable, locked, installed, withFile, root.filePath("usr/share/applications")}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+    }
+    ASSERT_TRUE(test::writeFile(root.filePath("usr/share/applications/org.example.palinor.desktop"), "x"));
+    ASSERT_TRUE(test::writeFile(withFile + "/billard.mdb", "scores"));
+    const auto canWrite = [&](const QString& folder) { return folder != locked; };
+
+    EXPECT_FALSE(isInstalledProgram(portable));
+    EXPECT_TRUE(isInstalledProgram(installed) && isInstalledProgram(withFile));
+    EXPECT_EQ(chooseDatabaseFolder(portable, user, false, canWrite), portable);
+    EXPECT_EQ(chooseDatabaseFolder(locked, user, false, canWrite), user);
+    EXPECT_EQ(chooseDatabaseFolder(locked, QString(), false, canWrite), locked);
+    EXPECT_EQ(chooseDatabaseFolder(installed, user, true, canWrite), user);
+    // A file already beside an installed program is used: nothing is left behind.
+    EXPECT_EQ(chooseDatabaseFolder(withFile, user, true, canWrite), withFile);
 
     QTemporaryDir dir;
     EXPECT_TRUE(canCreateFilesIn(dir.path()));
@@ -154,9 +171,35 @@ TEST(DatabaseFolderTest, theProgramFolderWhileItCanBeWrittenElseTheUserFolder)
     const QString expected = canCreateFilesIn(program)
                                  ? program
                                  : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    EXPECT_EQ(databasePath(), expected + "/billard.mdb");
+    EXPECT_EQ(locateDatabase().path, expected + "/billard.mdb");
     EXPECT_TRUE(QFileInfo(expected).isDir());
     EXPECT_EQ(QDir::currentPath(), current);
+}
+
+TEST(DatabaseFolderTest, aUserFolderThatCannotBeMadeIsToldWithItsCause)
+{
+    // The program itself is run, installed: its data folder would lie under a plain file.
+    if (qEnvironmentVariableIsSet("PALINOR_TEST_INSTALLED")) {
+        const DatabaseLocation location = locateDatabase();
+        std::cout << (location.error ? location.error->message : "no error").toStdString() << std::endl;
+        return;
+    }
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/games")) && QDir().mkpath(root.filePath("usr/share/applications")));
+    ASSERT_TRUE(test::writeFile(root.filePath("usr/share/applications/org.example.palinor.desktop"), "x"));
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), root.filePath("usr/games/test")));
+    QFile::setPermissions(root.filePath("usr/games/test"), QFile::ReadOwner | QFile::ExeOwner);
+    ASSERT_TRUE(test::writeFile(root.filePath("data"), "a file where a folder should be"));
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PALINOR_TEST_INSTALLED", "1");
+    environment.insert("XDG_DATA_HOME", root.filePath("data"));
+    run.setProcessEnvironment(environment);
+    run.start(root.filePath("usr/games/test"), {"--gtest_filter=DatabaseFolderTest.aUserFolderThatCannot*"});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    const QString said = QString::fromUtf8(run.readAllStandardOutput());
+    EXPECT_TRUE(said.contains("Le dossier des scores « " + root.filePath("data") + "/")) << said.toStdString();
+    EXPECT_TRUE(said.contains("n'a pas pu être créé : ")) << said.toStdString();
 }
 
 } // namespace
