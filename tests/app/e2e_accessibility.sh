@@ -4,14 +4,10 @@
 # Exits 77 (skipped) only when Xvfb, the session bus or the accessibility bus cannot start.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; cat "$work/xvfb.log"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+start_xvfb
+unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 
 if ! dbus-run-session -- true 2>"$work/dbus.log"; then
   echo "SKIPPED: no D-Bus session bus could start"; cat "$work/dbus.log"; exit 77

@@ -2,16 +2,11 @@
 # Plays a whole game in the real program under a real X server, with the keyboard, as a person would.
 # Usage: e2e_game.sh PALINOR_EXECUTABLE SCREENSHOT_FOLDER. Exits 77 (skipped) only when Xvfb cannot start.
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
 out=$2
 mkdir -p "$out"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; cat "$work/xvfb.log"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+start_xvfb
 # Its own copy in a folder of its own: billard.mdb is made beside it.
 cp "$1" "$work/Palinor"
 (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) &

@@ -4,16 +4,11 @@
 # Usage: e2e_import.sh PALINOR_EXECUTABLE ACCESS_FILE SCREENSHOT_FOLDER. Exits 77 (skipped) only when Xvfb
 # cannot start.
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
 out=$3
 mkdir -p "$out"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; cat "$work/xvfb.log"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+start_xvfb
 # The program, its reader and the old file, in a folder of their own.
 cp "$1" "$work/Palinor"
 cp "$(dirname "$1")/palinor-access-reader" "$work/"

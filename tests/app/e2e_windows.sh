@@ -4,21 +4,17 @@
 # Usage: e2e_windows.sh PALINOR SCREENSHOT_FOLDER WIDTHxHEIGHT SCALE light|dark
 # Exits 77 (skipped) only when Xvfb or openbox cannot start.
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
 out=$2 screen=$3 scale=$4 theme=$5
 tag="${scale/./_}-$theme"
 mkdir -p "$out"
 
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$screen"
 openbox >"$work/openbox.log" 2>&1 &
 for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window || { echo "SKIPPED: openbox could not start"; cat "$work/openbox.log"; exit 77; }
 
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME
+unset QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME
 [ "$scale" = 1 ] || export QT_SCALE_FACTOR="$scale"
 if [ "$theme" = dark ]; then export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark; fi
 cp "$1" "$work/Palinor"

@@ -6,8 +6,7 @@
 set -euo pipefail
 source_dir=$1
 command -v dpkg-deb >/dev/null || { echo "SKIPPED: dpkg-deb is missing, no package can be built"; exit 77; }
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
 
 fail() { { echo "FAILED: $*"; [ -f "$work/palinor.log" ] && { echo "--- program output"; cat "$work/palinor.log"; }; } >&2; exit 1; }
 
@@ -33,11 +32,8 @@ for needed in libqt6sql6-sqlite qt6-translations-l10n fonts-liberation2 fonts-eb
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_DATA_HOME XDG_CONFIG_HOME
+start_xvfb
+unset XDG_DATA_HOME XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p "$HOME"
 (cd "$HOME" && exec "$root/usr/games/Palinor" >"$work/palinor.log" 2>&1) &
