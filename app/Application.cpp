@@ -6,7 +6,9 @@
 #include "ui/scores/scorefrm.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -31,6 +33,11 @@ void setUpApplication(QApplication& app)
         QApplication::installTranslator(qtTexts);
     }
 
+    // A portable folder may carry the fonts the program asks for (the Windows one does: Windows has neither).
+    const QDir fonts(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
+    for (const QString& file : fonts.entryList(QDir::Files)) {
+        QFontDatabase::addApplicationFont(fonts.filePath(file));
+    }
     const QString sans = QString::fromLatin1(Form1::kLabelFontFamily);
     QFont::insertSubstitution(sans, QString::fromLatin1(kSansSubstitute));
     QFont::insertSubstitution(QString::fromLatin1(scorefrm::kFontFamily),

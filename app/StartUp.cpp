@@ -37,10 +37,14 @@ void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 void watchStartUpFailures()
 {
-    // A missing display is known before Qt tries: no variable names one.
+    // A missing display is known before Qt tries: no variable names one. Windows always has its desktop.
+#ifdef Q_OS_WIN
+    displayUnreachable = false;
+#else
     displayUnreachable = qEnvironmentVariableIsEmpty("DISPLAY") &&
                          qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
                          qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
     qtDefaultHandler = qInstallMessageHandler(startUpMessages);
 }
 
