@@ -200,6 +200,7 @@ QString accessReaderPath()
 
 AccessReading readAccessFile(const QString& path, const QString& reader, int timeoutMs)
 {
+    const QString garbled = QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible");
     AccessReading result;
     const auto refused = [&](const QString& why) {
         result = AccessReading{};
@@ -234,7 +235,7 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
     }
     const std::optional<qint64> rows = output.counted("LIGNES");
     if (header != QByteArray("PALINOR-ACCESS 1") || !rows) {
-        return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
+        return refused(garbled);
     }
     for (qint64 row = 0; row < *rows; ++row) {
         const std::optional<QByteArray> mark = output.line();
@@ -245,13 +246,13 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
             return refused(QStringLiteral("seules %1 de ses %2 lignes ont pu être lues").arg(row).arg(*rows));
         }
         if (mark != QByteArray("E")) {
-            return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
+            return refused(garbled);
         }
         std::optional<std::optional<QByteArray>> fields[4];
         for (auto& field : fields) {
             field = output.field();
             if (!field) {
-                return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
+                return refused(garbled);
             }
         }
         bool readable = true;
@@ -267,7 +268,7 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
         }
     }
     if (output.counted("FIN") != rows || !output.atEnd() || process.exitCode() != 0) {
-        return refused(QStringLiteral("le lecteur des fichiers Access n'a pas donné de réponse lisible"));
+        return refused(garbled);
     }
     return result;
 }

@@ -31,16 +31,23 @@ std::string captionWith(std::string_view designCaption, std::string_view value)
     return std::string(designCaption) + " " + std::string(value);
 }
 
+Byte DiscsInPockets(const GameState& state)
+{
+    Byte total = 0;
+    for (int pocket = 1; pocket <= kPockets; ++pocket) {
+        total = addToByte(total, state.PocketCounts(state.CurrentRound, pocket), "total des palets");
+    }
+    return total;
+}
+
 BoardView ComputeBoard(const GameState& state)
 {
     BoardView view;
     view.undoEnabled = state.MoveCount != 1;
 
-    Byte total = 0;
+    const Byte total = DiscsInPockets(state);
     for (int pocket = 1; pocket <= kPockets; ++pocket) {
-        const Byte count = state.PocketCounts(state.CurrentRound, pocket);
-        total = addToByte(total, count, "total des palets");
-        view.pictureIds[pocket] = pictureIdForCount(count);
+        view.pictureIds[pocket] = pictureIdForCount(state.PocketCounts(state.CurrentRound, pocket));
         view.label2Colors[pocket] = board::kLightOrange;
     }
     view.label2Colors[static_cast<std::size_t>(Label2(state.CurrentRound))] = board::kRed;

@@ -44,6 +44,9 @@ struct BoardView {
     bool operator==(const BoardView&) const = default;
 };
 
+/* The discs in the pockets in the current round. Throws LimitError past 255. */
+Byte DiscsInPockets(const GameState& state);
+
 /* Throws LimitError when the state is outside what a game can reach. */
 BoardView ComputeBoard(const GameState& state);
 

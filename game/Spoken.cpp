@@ -1,5 +1,7 @@
 #include "game/Spoken.h"
 
+#include "game/Board.h"
+
 namespace palinor::spoken {
 
 namespace {
@@ -10,15 +12,6 @@ std::string counted(int n, const std::string& noun)
     return std::to_string(n) + " " + noun + (n > 1 ? "s" : "");
 }
 
-int discsInPockets(const GameState& state)
-{
-    int total = 0;
-    for (int pocket = 1; pocket <= kPockets; ++pocket) {
-        total += state.PocketCounts(state.CurrentRound, pocket);
-    }
-    return total;
-}
-
 std::string roundScore(const GameState& state)
 {
     return "Manche " + std::to_string(state.CurrentRound) + " : " +
@@ -27,7 +20,7 @@ std::string roundScore(const GameState& state)
 
 std::string discsLeft(const GameState& state)
 {
-    const int left = kDiscs - discsInPockets(state);
+    const int left = kDiscs - DiscsInPockets(state);
     return counted(left, "palet") + (left > 1 ? " restants." : " restant.");
 }
 

@@ -11,37 +11,33 @@ start_xvfb
 cp "$1" "$work/Palinor"
 (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) &
 
-fail() { echo "FAILED: $*"; echo "--- program output"; cat "$work/palinor.log"; exit 1; }
-# Waits for a window whose whole title matches, gives it the focus (bare Xvfb has no window manager) and,
-# when a name is given, takes a screenshot.
-focus() {
-  id=$(timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || fail "no window '$1'"
-  xdotool windowfocus --sync "$id"
-  sleep 0.2
-  if [ -n "${2:-}" ]; then import -window root "$out/$2.png"; fi
-}
-keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-board='^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$'
+fail() { { echo "FAILED: $*"; echo "--- program output"; cat "$work/palinor.log"; } >&2; exit 1; }
+shot() { import -window root "$out/$1.png"; }
 
-focus "$board" board-start
+focus "$board" >/dev/null
+shot board-start
 keys Return                       # the hidden default button: "Nouvelle partie"
-focus '^Inscription$'
+focus '^Inscription$' >/dev/null
 keys Tab                          # from the list of names to the name box
 xdotool type --delay 80 'dupont'
 keys Return
-focus "$board"
+focus "$board" >/dev/null
 keys F1 F2 F3 F4 F4               # round 1: 1, 1, 1, 2 -> 24
 keys shift+F5                     # round 2
 keys F4 F4 F2                     # 1, 2, 1, 4 -> 34
 keys Delete                       # takes back the last disc: 1, 1, 1, 4 -> 32
-focus "$board" board-in-game
+focus "$board" >/dev/null
+shot board-in-game
 keys shift+F5 F3                  # round 3: 1, 1, 2, 4 -> 35
 keys shift+F5                     # past round 3: the end of the game
-focus '^Palinor$' game-over       # "GAME OVER"
+focus '^Palinor$' >/dev/null       # "GAME OVER"
+shot game-over
 keys Return
-focus '^ {40}Tableau des scores$' score-table
+focus '^ {40}Tableau des scores$' >/dev/null
+shot score-table
 keys Return
-focus "$board" board-after-game
+focus "$board" >/dev/null
+shot board-after-game
 
 stored=$(sqlite3 "$work/billard.mdb" 'SELECT "Nom Complet" || "=" || Score FROM nom')
 [ "$stored" = "DUPONT=35" ] || fail "billard.mdb holds '$stored' instead of 'DUPONT=35'"

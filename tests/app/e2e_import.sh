@@ -17,22 +17,6 @@ chmod u+w "$work/billard.mdb"
 (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) &
 
 fail() { { echo "FAILED: $*"; echo "--- program output"; cat "$work/palinor.log"; } >&2; exit 1; }
-# Waits for a window other than `not`, whose whole title matches, and gives it the focus (bare Xvfb has no
-# window manager); prints its id.
-focus() {
-  local id=""
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -n 1) || true
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-  echo "$id"
-}
-keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-board='^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$'
 
 focus "$board" >/dev/null
 keys Return                                  # "Nouvelle partie": the sign-up meets the old file

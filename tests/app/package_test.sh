@@ -38,21 +38,13 @@ export HOME=$work/home
 mkdir -p "$HOME"
 (cd "$HOME" && exec "$root/usr/games/Palinor" >"$work/palinor.log" 2>&1) &
 
-focus() {
-  local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-}
-keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-board='^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$'
-focus "$board"
+focus "$board" >/dev/null
 keys Return
-focus '^Inscription$'
+focus '^Inscription$' >/dev/null
 keys Tab
 xdotool type --delay 80 'martin'
 keys Return
-focus "$board"
+focus "$board" >/dev/null
 sleep 0.5
 
 scores="$HOME/.local/share/Palinor/billard.mdb"

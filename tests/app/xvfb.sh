@@ -1,4 +1,5 @@
-# Sourced by the tests that run the real program: a scratch folder cleaned up on exit, and an X server.
+# Sourced by the tests that run the real program: a scratch folder cleaned up on exit, an X server, and the
+# keyboard helpers.
 
 # A scratch folder in $work; every background job of the test is stopped and the folder removed on exit.
 work=$(mktemp -d)
@@ -12,4 +13,22 @@ start_xvfb() {
   [ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start"; cat "$work/xvfb.log"; exit 77; }
   export DISPLAY=":$(cat "$work/display")"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+}
+
+# Driving the program with the keyboard through xdotool.
+board='^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$'
+keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
+# focus TITLE [OTHER_THAN]: waits for a visible window whose whole title matches, other than the window given,
+# gives it the keyboard focus (bare Xvfb has no window manager) and prints its id. The caller's fail says why not.
+focus() {
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -n 1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  echo "$id"
 }
