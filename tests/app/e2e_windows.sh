@@ -28,7 +28,7 @@ fail() {
 }
 read -r screen_w screen_h <<<"${screen/x/ }"
 keys() { xdotool key --delay 100 "$@"; sleep 0.4; }
-window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1 || fail "no window '$1'"; }
+window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1 || fail "no window '$1'"; }
 # The keys that follow go to the active window: wait until the window manager has made it so. Openbox now and
 # then leaves the input focus to the pointer instead: the focus is given and the pointer put there too.
 give_focus() {
@@ -46,7 +46,7 @@ open_with() {
   for _ in 1 2 3; do
     give_focus "$board"
     keys "$@"
-    id=$(timeout 5 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || true
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return; }
   done
   fail "no window '$title' after $*; the focus is on '$(xdotool getwindowfocus getwindowname 2>&1)'," \

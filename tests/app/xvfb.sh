@@ -22,7 +22,7 @@ keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
 # gives it the keyboard focus (bare Xvfb has no window manager) and prints its id. The caller's fail says why not.
 focus() {
   local id=""
-  for _ in $(seq 200); do
+  for _ in $(seq 300); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -n 1) || true
     [ -n "$id" ] && break
     sleep 0.1
