@@ -1,6 +1,6 @@
 // The pictures and the icon built into the program, as Qt resources:
-//   :/pictures/100.dib .. :/pictures/130.dib   counting pictures (bitmap resources without file header)
-//   :/pictures/die1.bmp .. :/pictures/die4.bmp pocket button pictures
+//   :/pictures/100.png .. :/pictures/130.png   counting pictures
+//   :/pictures/die1.png .. :/pictures/die4.png pocket button pictures
 //   the same names with "@2x" before the dot    both sets drawn at twice the size, for 200 % screens
 //   :/icons/palinor-16.png .. palinor-512.png  application icon, one file per size below
 //   :/icons/palinor.ico                        the same icon for Windows (16 to 256 pixels)

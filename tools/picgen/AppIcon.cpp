@@ -8,36 +8,14 @@
 namespace palinor::picgen {
 namespace {
 
-// Palette: 0 black (under the transparent pixels), 1..127 a wood ramp, 128..255 a grey ramp.
-constexpr int woodFirst = 1;
-constexpr int woodCount = 127;
-constexpr int greyFirst = 128;
-constexpr int greyCount = 128;
+// Wood lightness runs from 0 (dark) to 1 (light); the face, about RGB(249, 220, 168), sits near 0.8.
 constexpr Rgb woodDark{225, 160, 92};
 constexpr Rgb woodLight{255, 235, 187};
 
 // The design is laid out on the 32-pixel grid; the other sizes scale it.
-constexpr double designSize = IndexedImage::size;
+constexpr double designSize = 32.0;
 constexpr double centre = designSize / 2.0;
 constexpr double radius = 11.0;
-
-std::uint8_t lerp(int a, int b, int step, int steps)
-{
-    return static_cast<std::uint8_t>(a + (b - a) * step / (steps - 1));
-}
-
-// 0.0 = woodDark, 1.0 = woodLight; the main face, about RGB(249, 220, 168), sits near 0.8.
-std::uint8_t woodIndex(double lightness)
-{
-    const int step = static_cast<int>(std::lround(std::clamp(lightness, 0.0, 1.0) * (woodCount - 1)));
-    return static_cast<std::uint8_t>(woodFirst + step);
-}
-
-std::uint8_t greyIndex(int level)
-{
-    const int step = std::clamp(level, 0, 255) * (greyCount - 1) / 255;
-    return static_cast<std::uint8_t>(greyFirst + step);
-}
 
 // What the disc shows at a point of the design grid, relative to its centre: wood of some lightness, or
 // the grey of its shadow side.
@@ -68,33 +46,6 @@ double channel(int dark, int light, double t)
 }
 
 } // namespace
-
-IndexedImage appIcon()
-{
-    IndexedImage icon;
-    for (int i = 0; i < woodCount; ++i)
-        icon.palette[woodFirst + i] = {lerp(woodDark.r, woodLight.r, i, woodCount),
-                                       lerp(woodDark.g, woodLight.g, i, woodCount),
-                                       lerp(woodDark.b, woodLight.b, i, woodCount)};
-    for (int i = 0; i < greyCount; ++i) {
-        const std::uint8_t level = lerp(0, 255, i, greyCount);
-        icon.palette[greyFirst + i] = {level, level, level};
-    }
-
-    for (int y = 0; y < IndexedImage::size; ++y) {
-        for (int x = 0; x < IndexedImage::size; ++x) {
-            const double dx = x + 0.5 - centre;
-            const double dy = y + 0.5 - centre;
-            const int i = y * IndexedImage::size + x;
-            icon.opaque[i] = std::hypot(dx, dy) <= radius;
-            if (!icon.opaque[i])
-                continue;
-            const Shade shade = shadeAt(dx, dy);
-            icon.index[i] = shade.grey ? greyIndex(static_cast<int>(shade.value)) : woodIndex(shade.value);
-        }
-    }
-    return icon;
-}
 
 RgbaRaster appIcon(int size)
 {

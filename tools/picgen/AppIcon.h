@@ -10,9 +10,6 @@ namespace palinor::picgen {
 // The sizes the icon is drawn at, for desktops, task bars and title bars of any scale.
 inline constexpr std::array<int, 8> appIconSizes{16, 24, 32, 48, 64, 128, 256, 512};
 
-/* The 32 x 32, 256-colour image with a 1-bit mask, for the .ico's oldest readers. */
-IndexedImage appIcon();
-
 /* The icon drawn at size x size pixels with soft edges, 16 <= size <= 1024. */
 RgbaRaster appIcon(int size);
 

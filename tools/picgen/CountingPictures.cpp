@@ -307,17 +307,4 @@ Raster countingPicture(int count, int scale)
     return board.picture();
 }
 
-std::int32_t countingResolution(int count)
-{
-    if (count == 0)
-        return 2834;
-    if (count <= 10)
-        return 2795;
-    if (count <= 19)
-        return 2755;
-    if (count <= 29)
-        return 2716;
-    return 2677;
-}
-
 } // namespace palinor::picgen

@@ -3,8 +3,6 @@
 
 #include "Raster.h"
 
-#include <cstdint>
-
 namespace palinor::picgen {
 
 inline constexpr Rgb groundColour{128, 64, 0};
@@ -14,8 +12,5 @@ inline constexpr int highestCount = 30;
 /* 0 <= count <= 30, scale 1 or 2 (twice the size, for screens of 200 %); throws if two pieces of the
    layout would touch or leave the picture */
 Raster countingPicture(int count, int scale = 1);
-
-/* The resolution stored in picture 100 + count's header (pixels per metre; nothing reads it). */
-std::int32_t countingResolution(int count);
 
 } // namespace palinor::picgen

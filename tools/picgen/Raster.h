@@ -1,7 +1,6 @@
-// A small in-memory picture: 24-bit colour, colour with alpha, or 8-bit palette indices with a mask.
+// A small in-memory picture: 24-bit colour, or colour with alpha.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -15,7 +14,7 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// Straight (not premultiplied) alpha, as PNG and the icon's 32-bit images store it.
+// Straight (not premultiplied) alpha, as PNG stores it.
 struct Rgba {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
@@ -55,13 +54,5 @@ private:
 
 using Raster = Grid<Rgb>;
 using RgbaRaster = Grid<Rgba>;
-
-// What a 256-colour icon image holds: palette indices plus a 1-bit opacity mask.
-struct IndexedImage {
-    static constexpr int size = 32;
-    std::array<Rgb, 256> palette{};
-    std::array<std::uint8_t, size * size> index{};
-    std::array<bool, size * size> opaque{};
-};
 
 } // namespace palinor::picgen

@@ -1,9 +1,9 @@
 // picgen <output-dir>: writes the program's pictures and icon, the same bytes on every run.
-//   pictures/100.dib .. pictures/130.dib       counting pictures (bitmap resources without file header)
-//   pictures/die1.bmp .. pictures/die4.bmp     pocket button pictures
+//   pictures/100.png .. pictures/130.png       counting pictures
+//   pictures/die1.png .. pictures/die4.png     pocket button pictures
 //   the same names with "@2x" before the dot  both sets drawn again at twice the size
 //   icons/palinor-16.png .. palinor-512.png    application icon at each size
-//   icons/palinor.ico                          the icon for Windows, 16 to 256 pixels
+//   icons/palinor.ico                          the icon for Windows: the PNGs of 16 to 256 pixels
 #include "AppIcon.h"
 #include "CountingPictures.h"
 #include "Formats.h"
@@ -45,24 +45,25 @@ int main(int argc, char* argv[])
         fs::create_directories(icons);
         for (int count = 0; count <= highestCount; ++count) {
             const std::string name = std::to_string(100 + count);
-            writeFile(pictures / (name + ".dib"),
-                      dibResource(countingPicture(count), countingResolution(count)));
-            writeFile(pictures / (name + "@2x.dib"),
-                      dibResource(countingPicture(count, 2), 2 * countingResolution(count)));
+            writeFile(pictures / (name + ".png"), pngFile(countingPicture(count)));
+            writeFile(pictures / (name + "@2x.png"), pngFile(countingPicture(count, 2)));
         }
         for (int pocket = 1; pocket <= 4; ++pocket) {
             const std::string name = "die" + std::to_string(pocket);
-            writeFile(pictures / (name + ".bmp"), bmpFile(pocketPicture(pocket)));
-            writeFile(pictures / (name + "@2x.bmp"), bmpFile(pocketPicture(pocket, 2)));
+            writeFile(pictures / (name + ".png"), pngFile(pocketPicture(pocket)));
+            writeFile(pictures / (name + "@2x.png"), pngFile(pocketPicture(pocket, 2)));
         }
-        std::vector<RgbaRaster> forWindows;
+        std::vector<int> sides;
+        std::vector<Bytes> forWindows;
         for (int size : appIconSizes) {
-            const RgbaRaster icon = appIcon(size);
-            writeFile(icons / ("palinor-" + std::to_string(size) + ".png"), pngFile(icon));
-            if (size <= 256)
-                forWindows.push_back(icon);
+            const Bytes png = pngFile(appIcon(size));
+            writeFile(icons / ("palinor-" + std::to_string(size) + ".png"), png);
+            if (size <= 256) {
+                sides.push_back(size);
+                forWindows.push_back(png);
+            }
         }
-        writeFile(icons / "palinor.ico", icoFile(appIcon(), forWindows));
+        writeFile(icons / "palinor.ico", icoFile(sides, forWindows));
     } catch (const std::exception& e) {
         std::cerr << "picgen: " << e.what() << '\n';
         return 1;

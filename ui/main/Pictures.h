@@ -2,14 +2,9 @@
 // The program's own pictures, looked up as the board asks for them, drawn for the screen they land on.
 
 #include <QIcon>
-#include <QImage>
 #include <QPixmap>
 
 namespace palinor {
-
-/* A device-independent bitmap as stored in the resources (header and pixels, no file header), 24 bits
-   per pixel, uncompressed. Returns a null image when the bytes are not such a bitmap. */
-QImage decodeDib(const QByteArray& dib);
 
 /* The device pixels a picture of `side` logical pixels gets on a screen of the given ratio (> 0). */
 int devicePixelsFor(int side, qreal devicePixelRatio);
