@@ -9,12 +9,11 @@
 // A file that cannot be read gives one line "ERREUR <reason>" and exit code 1.
 
 // Before the library's header, which would otherwise include it inside its extern "C" block.
-#include <glib.h>
-#include <mdbtools.h>
-
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <glib.h>
+#include <mdbtools.h>
 #include <strings.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "app/StartUp.h"
 
-#include "ui/main/Form1Layout.h"
+#include "ui/main/Form1Design.h"
 
 #include <QByteArrayView>
 #include <algorithm>

@@ -9,8 +9,10 @@
 
 namespace palinor {
 
-WindowShell::WindowShell(GameState& state, MessageBoxes& boxes, std::function<DatabaseLocation()> locateDatabase)
-    : state_(state), boxes_(boxes), game_(state, *this), locateDatabase_(std::move(locateDatabase))
+WindowShell::WindowShell(GameState& state, MessageBoxes& boxes,
+                         std::function<DatabaseLocation()> locateDatabase, ScoreDatabaseOptions options)
+    : state_(state), boxes_(boxes), game_(state, *this), locateDatabase_(std::move(locateDatabase)),
+      options_(std::move(options))
 {
 }
 
@@ -41,8 +43,8 @@ void WindowShell::drawBoard(const BoardView& board)
 
 void WindowShell::showMessage(std::string_view text, MessageIcon icon, std::string_view spoken)
 {
-    boxes_.tell(QString::fromUtf8(text), icon == MessageIcon::Critical ? MessageBoxes::Icon::Critical
-                                                                     : MessageBoxes::Icon::None,
+    boxes_.tell(QString::fromUtf8(text),
+                icon == MessageIcon::Critical ? MessageBoxes::Icon::Critical : MessageBoxes::Icon::None,
                 QString::fromUtf8(spoken));
 }
 
@@ -55,7 +57,7 @@ void WindowShell::announce(std::string_view sentence)
 
 void WindowShell::showSignUp()
 {
-    inscription window(state_, boxes_, form1_);
+    inscription window(state_, boxes_, options_, form1_);
     window.load(databasePath());
     placement_.centre(&window);
     window.exec();
@@ -63,7 +65,7 @@ void WindowShell::showSignUp()
 
 void WindowShell::showScoreTable()
 {
-    scorefrm table(boxes_, form1_);
+    scorefrm table(boxes_, options_, form1_);
     table.load(state_, databasePath());
     placement_.centre(&table);
     table.exec();
@@ -72,7 +74,7 @@ void WindowShell::showScoreTable()
 void WindowShell::loadAndUnloadScoreTable()
 {
     // Only the load's score store matters: the table is never shown.
-    scorefrm table(boxes_, form1_);
+    scorefrm table(boxes_, options_, form1_);
     table.load(state_, databasePath(), false);
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/WindowPlacement.h"
 #include "data/DatabaseFolder.h"
+#include "data/ScoreDatabase.h"
 #include "game/Game.h"
 #include "ui/main/Form1.h"
 #include "ui/messages/MessageBoxes.h"
@@ -19,8 +20,9 @@ class WindowShell : public QObject, public GameWindows {
 public:
     // Borrows the game state shared by every window, and the message boxes every window asks for. Both the
     // sign-up window and the score table use the score file that locateDatabase names, asked once, when a
-    // window first needs it.
-    WindowShell(GameState& state, MessageBoxes& boxes, std::function<DatabaseLocation()> locateDatabase);
+    // window first needs it, and open it with options.
+    WindowShell(GameState& state, MessageBoxes& boxes, std::function<DatabaseLocation()> locateDatabase,
+                ScoreDatabaseOptions options = {});
     ~WindowShell() override;
 
     Game& game() { return game_; }
@@ -49,6 +51,7 @@ private:
 
     std::function<DatabaseLocation()> locateDatabase_;
     QString databasePath_;
+    ScoreDatabaseOptions options_;
     QPointer<Form1> form1_;
     WindowPlacement placement_;
 };

@@ -1,10 +1,10 @@
 // Importing the older program's Access 2000 score file. The goal: a 2,000-record file imported in under 1 s.
 //
-// The one 2,000-record Access file there is was cut short on purpose, and the import refuses it before reading.
-// The import of 2,000 records is therefore measured in its two halves, each against the whole goal: the real
-// reader decoding that file's 2,000 rows (it stops at the cut, after all the work), and the rest of the import
-// (reading the reader's answer, writing the new file, the two renames) with a stand-in that gives 2,000
-// records as the reader gives them.
+// The one 2,000-record Access file there is was cut short on purpose, and the import refuses it before
+// reading. The import of 2,000 records is therefore measured in its two halves, each against the whole goal:
+// the real reader decoding that file's 2,000 rows (it stops at the cut, after all the work), and the rest of
+// the import (reading the reader's answer, writing the new file, the two renames) with a stand-in that gives
+// 2,000 records as the reader gives them.
 
 #include "QtBenchmarkMain.h"
 #include "data/AccessImport.h"

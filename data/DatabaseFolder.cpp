@@ -20,8 +20,9 @@ bool canCreateFilesIn(const QString& folder)
 
 bool isInstalledProgram(const QString& programFolder)
 {
-    return QFileInfo::exists(QDir(programFolder).filePath(QStringLiteral("../share/applications/%1.desktop")
-                                                              .arg(QLatin1String(kDesktopId))));
+    return QFileInfo::exists(
+        QDir(programFolder)
+            .filePath(QStringLiteral("../share/applications/%1.desktop").arg(QLatin1String(kDesktopId))));
 }
 
 QString chooseDatabaseFolder(const QString& programFolder, const QString& userDataFolder, bool installed,

@@ -31,17 +31,11 @@ bool leftAsItWas(DbError::Kind kind)
            kind == Kind::WrongSchema || kind == Kind::NeedsRecovery;
 }
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
-
-DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
+// The message, without what befell the file.
+QString describe(DbError::Kind kind, const QString& path, const QString& detail)
 {
     using Kind = DbError::Kind;
-    const QString file = shown(path);
+    const QString file = shownPath(path);
     QString text;
     switch (kind) {
     case Kind::Missing:
@@ -71,8 +65,9 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
                    .arg(file, detail);
         break;
     case Kind::NoDataFolder:
-        text = QStringLiteral("Le dossier des scores « %1 » n'a pas pu être créé : %2. Les scores ne pourront pas "
-                              "être enregistrés.")
+        text = QStringLiteral(
+                   "Le dossier des scores « %1 » n'a pas pu être créé : %2. Les scores ne pourront pas "
+                   "être enregistrés.")
                    .arg(file, detail);
         break;
     case Kind::ImportFailed:
@@ -161,20 +156,31 @@ DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
                    .arg(file, detail);
         break;
     }
-    if (leftAsItWas(kind)) {
-        text += QStringLiteral(" Il n'a pas été modifié.");
-    }
-    return {kind, text};
+    return text;
+}
+
+} // namespace
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+DbError dbError(DbError::Kind kind, const QString& path, const QString& detail)
+{
+    const QString text = describe(kind, path, detail);
+    return {kind, leftAsItWas(kind) ? text + QStringLiteral(" Il n'a pas été modifié.") : text, path, detail};
 }
 
 DbError afterRepair(const DbError& refusal)
 {
-    DbError told = refusal;
-    if (leftAsItWas(refusal.kind)) {
-        told.message.chop(QStringLiteral(" Il n'a pas été modifié.").size());
-        told.message += QStringLiteral(" Il venait d'être réparé, après une copie de sauvegarde.");
+    if (!leftAsItWas(refusal.kind)) {
+        return refusal;
     }
-    return told;
+    return {refusal.kind,
+            describe(refusal.kind, refusal.path, refusal.detail) +
+                QStringLiteral(" Il venait d'être réparé, après une copie de sauvegarde."),
+            refusal.path, refusal.detail};
 }
 
 DbError engineError(const QString& path, const QSqlError& error, bool writing)

@@ -36,6 +36,9 @@ struct DbError {
     };
     Kind kind;
     QString message;
+    // What the message names, so that it can be told anew once the file has changed.
+    QString path = {};
+    QString detail = {};
 };
 
 // `detail` completes the message: the cause, what was found, the copy made, or a number, in French.
@@ -46,6 +49,9 @@ DbError afterRepair(const DbError& refusal);
 
 // The kind and message for a refusal of the engine; `writing` tells a write from a read.
 DbError engineError(const QString& path, const QSqlError& error, bool writing);
+
+// A path as the messages show it: absolute, with the system's separators.
+QString shownPath(const QString& path);
 
 // Why a file operation failed, in French, from the system's error number.
 QString systemCause(int errorNumber);

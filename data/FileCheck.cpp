@@ -1,6 +1,6 @@
 #include "data/FileCheck.h"
 
-#include "data/AccessImport.h"
+#include "data/AccessFormat.h"
 #include "data/FileSystem.h"
 #include "data/SqlConnection.h"
 

@@ -1,6 +1,5 @@
 #include "data/FileCreation.h"
 
-#include "data/FileSystem.h"
 #include "data/SqlConnection.h"
 
 #include <QDir>
@@ -8,14 +7,12 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
-#include <memory>
 
 namespace palinor {
 
 namespace {
 
 using Kind = DbError::Kind;
-
 
 // Only files of the creation's own naming that no running creation holds.
 void removeStaleTemporaries(const QString& path)
@@ -63,15 +60,25 @@ DbError cannotCreate(const QString& path, const DbError& engine)
 
 } // namespace
 
-QString temporaryNameFor(const QString& path)
+HeldTemporary holdTemporaryFor(const QString& path)
 {
-    return QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate64(), 0, 36);
+    HeldTemporary held;
+    // Another name only when this one was taken: any other failure would come again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        held.path =
+            QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate64(), 0, 36);
+        held.file = std::make_unique<HeldNewFile>(held.path);
+        if (held.file->isOpen() || (held.file->error() != EEXIST && held.file->error() != EAGAIN)) {
+            break;
+        }
+    }
+    return held;
 }
 
 QString createTableStatement()
 {
-    return QStringLiteral(
-        "CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, \"Score1\" SMALLINT, \"Score2\" SMALLINT)");
+    return QStringLiteral("CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, \"Score1\" SMALLINT, "
+                          "\"Score2\" SMALLINT)");
 }
 
 bool isCreationLeftover(const QString& fileName, const QString& databaseFileName)
@@ -87,21 +94,11 @@ std::optional<DbError> createScoreFile(const QString& path)
     if (probeFile(path, 0).type != FileProbe::Type::Missing || QFileInfo(path).isSymLink()) {
         return std::nullopt;
     }
-    QString temp;
-    std::unique_ptr<HeldNewFile> held;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        temp = temporaryNameFor(path);
-        held = std::make_unique<HeldNewFile>(temp);
-        if (held->isOpen()) {
-            break;
-        }
-        if (held->error() != EEXIST && held->error() != EAGAIN) {
-            return cannotCreate(path, held->error());
-        }
+    const HeldTemporary held = holdTemporaryFor(path);
+    if (!held.file->isOpen()) {
+        return cannotCreate(path, held.file->error());
     }
-    if (!held->isOpen()) {
-        return cannotCreate(path, held->error());
-    }
+    const QString& temp = held.path;
 
     std::optional<DbError> failure;
     {

@@ -2,7 +2,9 @@
 // Making a new, empty score file.
 
 #include "data/DbError.h"
+#include "data/FileSystem.h"
 
+#include <memory>
 #include <optional>
 
 namespace palinor {
@@ -14,8 +16,13 @@ std::optional<DbError> createScoreFile(const QString& path);
 
 // The one table of a score file.
 QString createTableStatement();
-// A free-looking temporary name beside path, of the kind a later creation removes once nothing holds it.
-QString temporaryNameFor(const QString& path);
+// A new file under a free-looking temporary name beside path, of the kind a later creation removes once
+// nothing holds it; held until destroyed. Not open when no such file could be made: file says why.
+struct HeldTemporary {
+    QString path;
+    std::unique_ptr<HeldNewFile> file;
+};
+HeldTemporary holdTemporaryFor(const QString& path);
 
 // The temporary names a creation uses for path: "billard.mdb.<random>.tmp" and its "-journal".
 bool isCreationLeftover(const QString& fileName, const QString& databaseFileName);

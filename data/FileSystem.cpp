@@ -279,4 +279,22 @@ int moveToNewName(const QString& from, const QString& to)
     return error ? error.value() : 0;
 }
 
+bool nameTaken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString firstFreeName(const QString& stem, const QString& extension,
+                      const std::function<bool(const QString& name)>& isFree)
+{
+    for (int n = 1;; ++n) {
+        const QString name =
+            n == 1 ? stem + extension : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(extension);
+        if (isFree(name)) {
+            return name;
+        }
+    }
+}
+
 } // namespace palinor

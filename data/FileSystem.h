@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QFile;
@@ -50,5 +51,11 @@ int linkWithoutReplacing(const QString& from, const QString& to);
 int copyToNewFile(const QString& from, const QString& to);
 // Renames within one folder without replacing. Returns 0 or the system's error number.
 int moveToNewName(const QString& from, const QString& to);
+
+// Whether anything has this name, a dangling link included.
+bool nameTaken(const QString& path);
+// stem + extension, or the first of stem "-2", "-3"… + extension that isFree accepts.
+QString firstFreeName(const QString& stem, const QString& extension,
+                      const std::function<bool(const QString& name)>& isFree);
 
 } // namespace palinor

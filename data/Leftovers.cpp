@@ -2,7 +2,7 @@
 
 #include "data/FileSystem.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
@@ -16,9 +16,9 @@ using Kind = DbError::Kind;
 const QStringList kSideSuffixes = {QStringLiteral("-journal"), QStringLiteral("-wal"),
                                    QStringLiteral("-shm")};
 
-QString shown(const QString& path)
+QString quoted(const QString& path)
 {
-    return QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return QStringLiteral("« %1 »").arg(shownPath(path));
 }
 
 // "billard.mdb.sauvegarde-20261206-2130", then "-2", "-3"... when that name or one of its side files is
@@ -27,16 +27,10 @@ QString freeBackupName(const QString& path, const QDateTime& now)
 {
     const QString stem =
         path + QStringLiteral(".sauvegarde-") + now.toString(QStringLiteral("yyyyMMdd-HHmm"));
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(n);
-        const auto taken = [&name](const QString& suffix) {
-            const QFileInfo info(name + suffix);
-            return info.exists() || info.isSymLink();
-        };
-        if (!taken(QString()) && std::none_of(kSideSuffixes.begin(), kSideSuffixes.end(), taken)) {
-            return name;
-        }
-    }
+    return firstFreeName(stem, {}, [](const QString& name) {
+        const auto taken = [&name](const QString& suffix) { return nameTaken(name + suffix); };
+        return !taken(QString()) && std::none_of(kSideSuffixes.begin(), kSideSuffixes.end(), taken);
+    });
 }
 
 struct SideFile {
@@ -55,7 +49,7 @@ SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTi
         }
         return SetAside{dbError(Kind::NeedsRecovery, path,
                                 QStringLiteral("la copie de sauvegarde %1 n'a pas pu être faite (%2)")
-                                    .arg(shown(target), systemCause(error))),
+                                    .arg(quoted(target), systemCause(error))),
                         {}};
     };
     if (const int error = copyToNewFile(path, backup)) {
@@ -74,7 +68,7 @@ SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTi
     }
     QStringList names;
     for (const QString& file : made) {
-        names << shown(file);
+        names << quoted(file);
     }
     const QString list = names.size() == 1 ? names[0]
                                            : names.mid(0, names.size() - 1).join(QStringLiteral(", ")) +

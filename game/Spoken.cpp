@@ -1,16 +1,11 @@
 #include "game/Spoken.h"
 
 #include "game/Board.h"
+#include "game/Plural.h"
 
 namespace palinor::spoken {
 
 namespace {
-
-// French puts the singular on 0 and 1: "0 palet", "1 point", "2 points".
-std::string counted(int n, const std::string& noun)
-{
-    return std::to_string(n) + " " + noun + (n > 1 ? "s" : "");
-}
 
 std::string roundScore(const GameState& state)
 {
@@ -21,7 +16,7 @@ std::string roundScore(const GameState& state)
 std::string discsLeft(const GameState& state)
 {
     const int left = kDiscs - DiscsInPockets(state);
-    return counted(left, "palet") + (left > 1 ? " restants." : " restant.");
+    return counted(left, "palet") + " " + plural(left, "restant") + ".";
 }
 
 std::string pocketCount(const GameState& state, int pocket)
@@ -57,8 +52,8 @@ std::string disc(const GameState& state, int pocket)
 
 std::string round(const GameState& state)
 {
-    return "Manche " + std::to_string(state.CurrentRound) + ". Score : " + std::to_string(state.CurrentScore) +
-           ".";
+    return "Manche " + std::to_string(state.CurrentRound) +
+           ". Score : " + std::to_string(state.CurrentScore) + ".";
 }
 
 std::string discTakenBack(const GameState& state, int pocket)
@@ -68,8 +63,8 @@ std::string discTakenBack(const GameState& state, int pocket)
 
 std::string roundTakenBack(const GameState& state)
 {
-    return "Retour à la manche " + std::to_string(state.CurrentRound) + ". Score : " +
-           std::to_string(state.CurrentScore) + ".";
+    return "Retour à la manche " + std::to_string(state.CurrentRound) +
+           ". Score : " + std::to_string(state.CurrentScore) + ".";
 }
 
 std::string nothingToTakeBack()

@@ -12,12 +12,12 @@ Aide::Aide(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Aide"));
     setWindowTitle(help::kCaption);
-    setFixedSize(design::toPixels({0, 0, 10620, 3090}).size());
+    setFixedSize(design::toPixels(help::kClientArea).size());
     design::setGround(this, help::kPaleCyan, help::kText, design::Boxes::Ground);
 
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(design::toPixels({360, 240, 9975, 2535}));
+    Text1_->setGeometry(design::toPixels(help::kText1));
     Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1_->setReadOnly(true);

@@ -1,7 +1,8 @@
 #include "ui/main/Form1.h"
 
+#include "game/Plural.h"
 #include "ui/main/BoardWidgets.h"
-#include "ui/main/Form1Layout.h"
+#include "ui/main/Form1Design.h"
 #include "ui/main/PanelFrame.h"
 #include "ui/main/Pictures.h"
 
@@ -40,7 +41,7 @@ template <typename Widget> Widget* named(Widget* widget, const char* name, int i
 QString pocketDescription(int pocket, int pictureId)
 {
     const int discs = pictureId - kFirstPictureId;
-    return QStringLiteral("Poche %1 : %2 palet%3").arg(pocket).arg(discs).arg(discs > 1 ? "s" : "");
+    return QStringLiteral("Poche %1 : %2").arg(pocket).arg(QString::fromStdString(counted(discs, "palet")));
 }
 
 // Qt tells a screen reader of every description set, changed or not: only a change is set.

@@ -94,7 +94,8 @@ bool QtMessageBoxes::askRetry(const QString& text)
 
 bool QtMessageBoxes::askImport(const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton, owner());
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton,
+                    owner());
     QPushButton* import = box.addButton(QStringLiteral("Importer"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(import);

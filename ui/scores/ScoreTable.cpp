@@ -1,5 +1,6 @@
 #include "ui/scores/ScoreTable.h"
 
+#include "game/Plural.h"
 #include "game/ScoreStore.h"
 
 #include <QCollator>
@@ -45,7 +46,9 @@ QString rankingLine(int rank, QStringView namePart, QStringView score)
 
 QString spokenRankingLine(int rank, const QString& name, int score)
 {
-    return QStringLiteral("Rang %1 : %2, %3 point%4.").arg(rank).arg(name).arg(score).arg(score > 1 ? "s" : "");
+    return QStringLiteral("Rang %1 : %2, %3.")
+        .arg(rank)
+        .arg(name, QString::fromStdString(counted(score, "point")));
 }
 
 ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const FileAttempt& attempt)

@@ -3,7 +3,7 @@
 
 #include "data/ScoreDatabase.h"
 #include "game/GameState.h"
-#include "ui/messages/FileAccess.h"
+#include "ui/messages/ScoreFilePrompts.h"
 
 #include <QStringList>
 

@@ -8,9 +8,9 @@
 
 #include <QAccessible>
 #include <QListView>
-#include <QTimer>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QTimer>
 #include <algorithm>
 
 namespace palinor {
@@ -71,30 +71,31 @@ QString listDescription(qsizetype players)
 
 } // namespace
 
-scorefrm::scorefrm(MessageBoxes& boxes, QWidget* parent) : QDialog(parent), boxes_(boxes)
+scorefrm::scorefrm(MessageBoxes& boxes, const ScoreDatabaseOptions& options, QWidget* parent)
+    : QDialog(parent), boxes_(boxes), options_(options)
 {
     setObjectName(QStringLiteral("scorefrm"));
     setWindowTitle(scores::kCaption);
-    setFixedSize(design::toPixels({0, 0, 11340, 8490}).size());
+    setFixedSize(design::toPixels(scores::kClientArea).size());
     design::setGround(this, scores::kLightOrange, scores::kText);
 
     // Under the list, never seen: it answers Enter as the default button.
     Command1_ = new QPushButton(scores::kOk, this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(design::toPixels({8760, 6360, 615, 495}));
+    Command1_->setGeometry(design::toPixels(scores::kCommand1));
     Command1_->setDefault(true);
     connect(Command1_, &QPushButton::clicked, this, &QDialog::accept);
 
     model_ = new RankingModel(this);
     List2_ = new RankingView(this);
     List2_->setObjectName(QStringLiteral("List2"));
-    List2_->setGeometry(design::toPixels({360, 360, 10935, 8220}));
+    List2_->setGeometry(design::toPixels(scores::kList2));
     List2_->setModel(model_);
     List2_->setUniformItemSizes(true);
     List2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
     QFont font(QFont::substitute(QString::fromLatin1(kFontFamily)));
-    font.setPointSizeF(26.25);
+    font.setPointSizeF(scores::kList2PointSize);
     List2_->setFont(font);
     design::setGround(List2_, scores::kLightOrange, scores::kPurple, design::Boxes::Ground);
     List2_->setAccessibleName(QStringLiteral("Classement des joueurs"));
@@ -110,7 +111,7 @@ void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
     if (seen) {
         offerAccessImport(boxes_, databasePath);
     }
-    ScoreDatabase db(databasePath);
+    ScoreDatabase db(databasePath, options_);
     const ScoreTableContents contents = loadScoreTable(
         db, state, [this](const FileOperation& operation) { return untilDone(boxes_, operation); });
     model_->setLines(contents.ranking, contents.spoken);

@@ -1,6 +1,7 @@
 #pragma once
 // The score table window: its load stores the player's score when due, then shows every record ranked.
 
+#include "data/ScoreDatabase.h"
 #include "game/GameState.h"
 
 #include <QDialog>
@@ -18,8 +19,9 @@ class scorefrm : public QDialog {
 public:
     static constexpr const char* kFontFamily = "Garamond";
 
-    // Borrows the message boxes, which must outlive the window.
-    explicit scorefrm(MessageBoxes& boxes, QWidget* parent = nullptr);
+    // Borrows the message boxes, which must outlive the window. The score file is opened with options.
+    explicit scorefrm(MessageBoxes& boxes, const ScoreDatabaseOptions& options = {},
+                      QWidget* parent = nullptr);
 
     // Runs the load against the file at databasePath and tells the user what went wrong. A load that is
     // never seen (the undo's) tells only a failed store and a backup made.
@@ -31,6 +33,7 @@ public:
 
 private:
     MessageBoxes& boxes_;
+    ScoreDatabaseOptions options_;
     QListView* List2_ = nullptr;
     RankingModel* model_ = nullptr;
     QPushButton* Command1_ = nullptr;

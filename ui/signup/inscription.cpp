@@ -2,7 +2,7 @@
 
 #include "data/ScoreDatabase.h"
 #include "ui/Design.h"
-#include "ui/messages/FileAccess.h"
+#include "ui/messages/ScoreFilePrompts.h"
 #include "ui/signup/InscriptionDesign.h"
 
 #include <QApplication>
@@ -58,24 +58,25 @@ QString normalisedName(const QString& typed)
     return typed.mid(first, last - first).toUpper();
 }
 
-inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), state_(state), boxes_(boxes)
+inscription::inscription(GameState& state, MessageBoxes& boxes, const ScoreDatabaseOptions& options,
+                         QWidget* parent)
+    : QDialog(parent), state_(state), boxes_(boxes), options_(options)
 {
     setObjectName(QStringLiteral("inscription"));
     setWindowTitle(signup::kCaption);
-    resize(design::toPixels({0, 0, 4905, 2280}).size());
+    resize(design::toPixels(signup::kClientArea).size());
     design::setGround(this, signup::kPaleYellow, signup::kText, design::Boxes::Ground);
 
-    Text1_ = new QLineEdit(signup::kText1, this);
+    Text1_ = new QLineEdit(signup::kText1Text, this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(design::toPixels({120, 120, 3735, 375}));
+    Text1_->setGeometry(design::toPixels(signup::kText1));
     Text1_->setAccessibleName(QStringLiteral("Nom du joueur"));
     Text1_->setAccessibleDescription(QStringLiteral("Tapez le nom du joueur, puis appuyez sur Entrée."));
 
     names_ = new QStringListModel(this);
     List1_ = new QListView(this);
     List1_->setObjectName(QStringLiteral("List1"));
-    List1_->setGeometry(design::toPixels({120, 600, 4575, 1425}));
+    List1_->setGeometry(design::toPixels(signup::kList1));
     List1_->setModel(names_);
     List1_->setSelectionMode(QAbstractItemView::SingleSelection);
     List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -86,7 +87,7 @@ inscription::inscription(GameState& state, MessageBoxes& boxes, QWidget* parent)
 
     Command1_ = new QPushButton(signup::kOk, this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(design::toPixels({3960, 120, 735, 375}));
+    Command1_->setGeometry(design::toPixels(signup::kCommand1));
     Command1_->setEnabled(false);
     Command1_->setDefault(true);
 
@@ -112,7 +113,7 @@ void inscription::load(const QString& databasePath)
 {
     // Before the file is opened: an import replaces it.
     offerAccessImport(boxes_, databasePath);
-    db_ = std::make_unique<ScoreDatabase>(databasePath);
+    db_ = std::make_unique<ScoreDatabase>(databasePath, options_);
     fillList();
 }
 
@@ -158,9 +159,11 @@ void inscription::describeList()
     // The focus starts in the list: it says what to do, also when nobody is registered yet.
     List1_->setAccessibleDescription(
         names_->rowCount() == 0
-            ? QStringLiteral("Aucun joueur inscrit. Appuyez sur Tab, tapez votre nom, puis appuyez sur Entrée.")
-            : QStringLiteral("Choisissez votre nom avec les flèches, puis appuyez sur Entrée ; ou appuyez sur "
-                             "Tab pour taper un nouveau nom."));
+            ? QStringLiteral(
+                  "Aucun joueur inscrit. Appuyez sur Tab, tapez votre nom, puis appuyez sur Entrée.")
+            : QStringLiteral(
+                  "Choisissez votre nom avec les flèches, puis appuyez sur Entrée ; ou appuyez sur "
+                  "Tab pour taper un nouveau nom."));
 }
 
 QStringList inscription::names() const

@@ -1,6 +1,7 @@
 #pragma once
 // The sign-up window: pick a registered player or type a new name, confirm with "OK".
 
+#include "data/ScoreDatabase.h"
 #include "game/GameState.h"
 
 #include <QDialog>
@@ -14,14 +15,13 @@ class QStringListModel;
 namespace palinor {
 
 class MessageBoxes;
-class ScoreDatabase;
-
 class inscription : public QDialog {
     Q_OBJECT
 public:
     // Borrows the game state (a confirmed name becomes its PlayerName) and the message boxes; both must
-    // outlive the window.
-    inscription(GameState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
+    // outlive the window. The score file is opened with options.
+    inscription(GameState& state, MessageBoxes& boxes, const ScoreDatabaseOptions& options = {},
+                QWidget* parent = nullptr);
     ~inscription() override;
 
     // Creates the file when missing, opens it and lists the names; tells the user what went wrong.
@@ -45,6 +45,7 @@ private:
 
     GameState& state_;
     MessageBoxes& boxes_;
+    ScoreDatabaseOptions options_;
     std::unique_ptr<ScoreDatabase> db_;
     // The list shows the file: after a failure the next confirmation reads it afresh before comparing.
     bool listed_ = false;

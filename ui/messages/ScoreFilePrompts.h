@@ -1,6 +1,6 @@
 #pragma once
-// How the windows reach the score file: under a wait cursor, and asking the user whether to try again
-// while another program holds it.
+// How the windows reach the score file: operations under a wait cursor that ask whether to try again while
+// another program holds the file, the messages told of it, and the offer to import the older Access file.
 
 #include "data/DbError.h"
 #include "ui/messages/MessageBoxes.h"

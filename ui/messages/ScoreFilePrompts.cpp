@@ -1,10 +1,11 @@
-#include "ui/messages/FileAccess.h"
+#include "ui/messages/ScoreFilePrompts.h"
 
+#include "data/AccessFormat.h"
 #include "data/AccessImport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QApplication>
 #include <QGuiApplication>
 
 namespace palinor {
@@ -48,10 +49,11 @@ bool offerAccessImport(MessageBoxes& boxes, const QString& databasePath)
         return false;
     }
     const QString file = QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath());
-    if (!boxes.askImport(QStringLiteral("Le fichier des scores « %1 » vient de l'ancienne version du programme "
-                                        "(base Microsoft Access 2000). Importer ses joueurs et leurs scores ? "
-                                        "L'ancien fichier sera gardé tel quel, sous un autre nom.")
-                             .arg(file))) {
+    if (!boxes.askImport(
+            QStringLiteral("Le fichier des scores « %1 » vient de l'ancienne version du programme "
+                           "(base Microsoft Access 2000). Importer ses joueurs et leurs scores ? "
+                           "L'ancien fichier sera gardé tel quel, sous un autre nom.")
+                .arg(file))) {
         return false;
     }
     AccessImport import;
@@ -59,7 +61,8 @@ bool offerAccessImport(MessageBoxes& boxes, const QString& databasePath)
         WaitCursor waiting;
         import = importAccessFile(databasePath, accessReaderPath());
     }
-    boxes.tell(importMessage(import), import.error ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::Information);
+    boxes.tell(importMessage(import),
+               import.error ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::Information);
     return !import.error;
 }
 
