@@ -8,7 +8,10 @@ cd "$(dirname "$0")"
 # and check the Debian package.
 scripts/install-deps.sh binutils-mingw-w64-x86-64 desktop-file-utils appstream \
   xvfb xdotool sqlite3 imagemagick openbox x11-utils qt6-gtk-platformtheme \
-  dbus at-spi2-core python3-pyatspi dpkg-dev file lintian
+  dbus at-spi2-core python3-pyatspi dpkg-dev file lintian clang-format
+
+# Every C++ file as the repository's .clang-format lays it out; the files that differ are named.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"

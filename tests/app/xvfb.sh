@@ -1,5 +1,4 @@
-# Sourced by the tests that run the real program: a scratch folder cleaned up on exit, an X server, and the
-# keyboard helpers.
+# Sourced by the tests that run the real program: a scratch folder cleaned up on exit, an X server, the keyboard.
 
 # A scratch folder in $work; every background job of the test is stopped and the folder removed on exit.
 work=$(mktemp -d)
@@ -14,12 +13,16 @@ start_xvfb() {
   export DISPLAY=":$(cat "$work/display")"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
+# start_palinor PROGRAM: a copy of the program, run from the scratch folder, where it keeps its scores.
+start_palinor() { cp "$1" "$work/Palinor"; (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) & }
+# To stderr as well: a window looked for inside $(...) fails in a subshell, whose stdout is captured.
+fail() { { echo "FAILED: $*"; echo "--- program output"; cat "$work/palinor.log" 2>/dev/null; } >&2; exit 1; }
+sanitizers_quiet() { ! grep -qE 'AddressSanitizer|runtime error' "$work/palinor.log" || fail "the sanitizers spoke"; }
 
-# Driving the program with the keyboard through xdotool.
 board='^VERTALINE ET LE BILLARD HOLLANDAIS\.\.\.$'
 keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-# focus TITLE [OTHER_THAN]: waits for a visible window whose whole title matches, other than the window given,
-# gives it the keyboard focus (bare Xvfb has no window manager) and prints its id. The caller's fail says why not.
+# focus TITLE [OTHER_THAN]: waits up to 30 s for a visible window whose whole title matches, other than the window
+# given, gives it the keyboard focus (bare Xvfb has no window manager) and prints its id.
 focus() {
   local id=""
   for _ in $(seq 300); do

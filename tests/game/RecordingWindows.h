@@ -9,11 +9,6 @@
 
 namespace palinor::testing {
 
-inline std::string describe(Label label)
-{
-    return label == Label::Player ? "Label1" : "Label2(" + std::to_string(static_cast<int>(label)) + ")";
-}
-
 // The discs of one round, pocket by pocket, as a script for play().
 inline std::string discs(int p1, int p2, int p3, int p4)
 {
@@ -35,7 +30,6 @@ struct GameFixture : GameWindows {
         game.LoadBoard();
         play(moves);
     }
-
     // 'N' starts a new game, '>' clicks the next round's label, a digit records a disc in that pocket.
     void play(std::string_view moves)
     {
@@ -47,6 +41,10 @@ struct GameFixture : GameWindows {
     }
 
     void record(const std::string& call) { calls += call + "; "; }
+    static std::string named(Label label)
+    {
+        return label == Label::Player ? "Label1" : "Label2(" + std::to_string(static_cast<int>(label)) + ")";
+    }
     void drawBoard(const BoardView& board) override
     {
         boards.push_back(board);
@@ -63,32 +61,20 @@ struct GameFixture : GameWindows {
         record("signup");
         state.PlayerName = signUpName.empty() ? state.PlayerName : signUpName;
     }
-    void showScoreTable() override
-    {
-        record("scores modal");
-        onScoreTableLoad();
-    }
-    void loadAndUnloadScoreTable() override
-    {
-        record("scores load+unload");
-        onScoreTableLoad();
-    }
+    void showScoreTable() override { record("scores modal"), onScoreTableLoad(); }
+    void loadAndUnloadScoreTable() override { record("scores load+unload"), onScoreTableLoad(); }
     void setLabelCaption(Label label, std::string_view caption) override
     {
-        record("caption " + describe(label) + " " + std::string(caption));
+        record("caption " + named(label) + " " + std::string(caption));
     }
     void setLabelBackColor(Label label, Rgb c) override
     {
-        record("color " + describe(label) + " " + std::to_string(c.red) + "," + std::to_string(c.green) +
-               "," + std::to_string(c.blue));
+        record("color " + named(label) + " " + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
+               std::to_string(c.blue));
     }
     void hideNewGameItem() override { record("hide npmn"); }
     void unloadMainWindow() override { record("unload Form1"); }
-    void showMainWindow() override
-    {
-        record("show Form1");
-        game.LoadBoard();
-    } // a fresh board window's load
+    void showMainWindow() override { record("show Form1"), game.LoadBoard(); } // a fresh board window's load
 };
 
 } // namespace palinor::testing

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 using namespace palinor;
-using palinor::testing::GameFixture;
 
 namespace {
 
@@ -31,28 +30,28 @@ TEST(ScoreStore, ReplacesOnlyTheSamePlayersLowerScoreUnlessForcedAndClearsTheFla
         EXPECT_EQ(ReplacementScore(s, record, stored), replacement);
         EXPECT_EQ(s.ForceScoreUpdate, forced && !replacement);
     }
-}
-
-TEST(ScoreStore, AfterTheForcedReplacementLaterDuplicatesMustBeBeaten)
-{
+    // After the forced replacement, later duplicates must be beaten; the best before the game is kept.
     GameState s = playing("ALPHA", 60, true);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 30), 60);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 100), std::nullopt);
     EXPECT_EQ(ReplacementScore(s, "ALPHA", 40), 60);
     // A player chosen in the middle of the game starts from their own best, not the previous player's.
-    s.PlayerName = "BRAVO";
-    s.CurrentScore = 20;
-    s.ForceScoreUpdate = true;
+    s = playing("BRAVO", 20, true);
+    s.BestBeforeGame = GameState::StoredBest{"ALPHA", 100};
     EXPECT_EQ(ReplacementScore(s, "BRAVO", 10), 20);
+    // Only unreadable records: the current score, and the player counts as having had none before.
+    s = playing("CHARLIE", 35, true);
+    EXPECT_EQ(FirstReadableScore(s), 35);
+    EXPECT_FALSE(s.ForceScoreUpdate);
+    EXPECT_EQ(s.BestBeforeGame->score, 0);
 }
 
 // A game whose score table holds DUPONT's best and runs the rule over it, as the real one does over the file.
-struct GameWithTable : GameFixture {
+struct GameWithTable : palinor::testing::GameFixture {
     Byte stored;
-    explicit GameWithTable(Byte best) : stored(best)
+    explicit GameWithTable(Byte best) : GameFixture("N"), stored(best)
     {
         onScoreTableLoad = [this] { stored = ReplacementScore(state, "DUPONT", stored).value_or(stored); };
-        play("N");
     }
 };
 
