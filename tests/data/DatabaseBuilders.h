@@ -1,31 +1,34 @@
 #pragma once
-// Score files made and read behind the program's back, for the data and the reliability tests.
+// Score files made and read behind the program's back, and copies of the test process that write them.
 
-#include <QCryptographicHash>
+#include "data/DbError.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <atomic>
-#include <functional>
-#include <ostream>
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-// Readable QStrings in gtest failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
+// Readable QStrings in gtest failure messages, alone and in lists.
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
 {
-    *out << '"' << text.toStdString() << '"';
+    return out << '"' << text.toStdString() << '"';
 }
 
 namespace palinor::test {
 
-// Runs one statement on the file through a connection of the test's own, then `meanwhile` while it is still
-// open. Every row comes back with its columns joined by '|' and Null written "<null>"; a refusal as "error:
-// ...".
-inline QStringList sql(const QString& path, const QString& statement,
+// Statements on one connection of the test's own, then `meanwhile` while it is open unless one failed: their
+// rows as "a|b|<null>", a failure as "error: ...".
+inline QStringList sql(const QString& path, const QStringList& statements,
                        const std::function<void()>& meanwhile = {})
 {
-    static std::atomic<int> made{0};
+    static int made = 0;
     const QString name = "raw-" + QString::number(++made);
     QStringList rows;
     {
@@ -33,23 +36,43 @@ inline QStringList sql(const QString& path, const QString& statement,
         db.setDatabaseName(path);
         db.open();
         QSqlQuery query(db);
-        if (!query.exec(statement)) {
-            rows << "error: " + query.lastError().text();
-        }
-        while (query.next()) {
-            QStringList columns;
-            for (int i = 0; i < query.record().count(); ++i) {
-                columns << (query.isNull(i) ? "<null>" : query.value(i).toString());
+        bool ok = true;
+        for (auto statement = statements.begin(); ok && statement != statements.end(); ++statement) {
+            if (!(ok = query.exec(*statement))) {
+                rows << "error: " + query.lastError().text();
             }
-            rows << columns.join(u'|');
+            while (query.next()) {
+                QStringList columns;
+                for (int i = 0; i < query.record().count(); ++i) {
+                    columns << (query.isNull(i) ? "<null>" : query.value(i).toString());
+                }
+                rows << columns.join(u'|');
+            }
         }
-        if (meanwhile) {
-            meanwhile();
-        }
+        (ok && meanwhile) ? meanwhile() : void();
     }
     QSqlDatabase::removeDatabase(name);
     return rows;
 }
+inline QStringList sql(const QString& path, const QString& statement,
+                       const std::function<void()>& meanwhile = {})
+{
+    return sql(path, QStringList{statement}, meanwhile);
+}
+
+// Every record as "name|score", sorted; what the user is told, empty when all went well; the folder's names.
+inline const auto stored = [](const QString& path) {
+    return sql(path, R"(SELECT "Nom Complet", Score FROM nom ORDER BY 1, 2)");
+};
+inline const auto told = [](const std::optional<DbError>& error) {
+    return error ? error->message : QString();
+};
+inline const auto kindOf = [](const std::optional<DbError>& error) {
+    return error ? std::optional(error->kind) : std::nullopt;
+};
+inline const auto entries = [](const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+};
 
 inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -57,17 +80,95 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline QByteArray checksum(const QString& path)
+inline QByteArray contents(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : "unreadable";
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
 }
 
-inline QStringList entries(const QString& folder)
+// Runs `work` as the user nobody: root writes through any permission bit. False when root cannot be left.
+inline bool asNobody(const std::function<void()>& work)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const bool root = ::geteuid() == 0;
+    if (root && (::setresgid(65534, 65534, 0) != 0 || ::setresuid(65534, 65534, 0) != 0)) {
+        return false;
+    }
+    work();
+    if (root && (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0)) {
+        qFatal("cannot become root again");
+    }
+    return true;
 }
+
+// One write(2) a line: a line in the pipe is whole or absent, whenever the writer dies.
+inline void say(int out, const QByteArray& line)
+{
+    if (::write(out, line.constData(), line.size()) != line.size()) {
+        ::_exit(3);
+    }
+}
+
+// A copy of this process running `work`, which says lines on the pipe it is given; killed when destroyed.
+class Child {
+public:
+    explicit Child(const std::function<int(int out)>& work)
+    {
+        int ends[2];
+        if (::pipe(ends) != 0 || (pid_ = ::fork()) < 0) {
+            qFatal("cannot fork");
+        }
+        if (pid_ == 0) {
+            ::_exit(work(ends[1])); // no exit handlers: they belong to the parent
+        }
+        ::close(ends[1]);
+        in_ = ends[0];
+    }
+    ~Child() { end(SIGKILL), ::close(in_); }
+
+    // The next line, or nothing when none comes within timeoutMs or the copy has ended.
+    std::optional<QByteArray> line(int timeoutMs)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        QByteArray line;
+        for (char c = 0; c != '\n'; line += c) {
+            pollfd ready{in_, POLLIN, 0};
+            if (::poll(&ready, 1, int(deadline.remainingTime())) <= 0 || ::read(in_, &c, 1) != 1) {
+                return std::nullopt;
+            }
+        }
+        return line.chopped(1);
+    }
+    // Sends the copy that signal unless 0, then waits for its end; its wait status.
+    int end(int signal = 0)
+    {
+        if (pid_ > 0 && (signal == 0 || ::kill(pid_, signal) == 0) && ::waitpid(pid_, &status_, 0) == pid_) {
+            pid_ = -1;
+        }
+        return status_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int in_ = -1, status_ = 0;
+};
+
+// Another program on a score file: it runs the statements on one connection, then holds what they took (a
+// lock, an open transaction) until released (rolled back) or killed as a writer can be.
+struct Holder : Child {
+    Holder(const QString& path, const QStringList& statements)
+        : Child([&](int out) {
+              sigset_t wake{};
+              sigaddset(&wake, SIGUSR1);
+              sigprocmask(SIG_BLOCK, &wake, nullptr); // before "held": a release cannot come too early
+              int got = 0;
+              sql(path, statements, [&] { say(out, "held\n"), sigwait(&wake, &got); });
+              return 0; // the connection, closed, rolls back and lets go: no journal left
+          })
+    {
+    }
+    ~Holder() { release(); }
+    bool held() { return line(20000) == "held"; } // waits for the hold: once
+    void release() { end(SIGUSR1); }
+};
 
 } // namespace palinor::test

@@ -1,238 +1,142 @@
 // Importing the older program's Access 2000 score file: every record as stored, nothing changed on a refusal.
 
-#include "DatabaseBuilders.h"
 #include "data/AccessImport.h"
+#include "tests/data/DatabaseBuilders.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace palinor;
-using palinor::test::checksum;
-using palinor::test::entries;
-using palinor::test::sql;
+using namespace palinor::test;
 
 namespace {
 
-// A copy run as another user reads its fixtures from where the first run put them.
-const QString kFixtures = qEnvironmentVariableIsSet("PALINOR_TEST_FIXTURES")
-                              ? qEnvironmentVariable("PALINOR_TEST_FIXTURES")
-                              : QStringLiteral(PALINOR_ACCESS_FIXTURES);
+QByteArray fixture(const char* name)
+{
+    return contents(QStringLiteral(PALINOR_ACCESS_FIXTURES "/") + name);
+}
 
-// A folder holding one fixture under the name billard.mdb.
+// A folder holding the bytes given under the name billard.mdb, and the reader script given (none: the real
+// reader; "absent": a reader that is not there).
 struct OldFile {
     QTemporaryDir folder;
-    QString path = folder.filePath("billard.mdb");
+    QString path = folder.filePath("billard.mdb"), reader = folder.filePath("reader.sh");
+    QByteArray bytes;
 
-    explicit OldFile(const QString& fixture)
+    explicit OldFile(const QByteArray& given, const QByteArray& script = {}) : bytes(given)
     {
-        QFile::copy(kFixtures + "/" + fixture, path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        writeFile(path, bytes);
+        reader = script.isEmpty()     ? accessReaderPath()
+                 : script == "absent" ? folder.filePath("absent")
+                                      : reader;
+        if (reader.endsWith(".sh") && writeFile(reader, "#!/bin/sh\n" + script + "\n")) {
+            QFile::setPermissions(reader, QFile::ReadOwner | QFile::ExeOwner);
+        }
     }
-    AccessImport import(const QString& reader = accessReaderPath(), int timeoutMs = 10000) const
+    AccessImport import() const
     {
-        return importAccessFile(path, reader, timeoutMs);
+        return importAccessFile(path, reader, reader.endsWith(".sh") ? 500 : 10000);
     }
-    // Each record with the type SQLite stored each field as.
+    // Each record with the type SQLite stored its name as.
     QStringList rows() const
     {
-        return sql(path, "SELECT \"Nom Complet\", typeof(\"Nom Complet\"), Score, Score1, Score2 FROM nom "
-                         "ORDER BY rowid");
+        return sql(path, R"(SELECT "Nom Complet", typeof("Nom Complet"), Score, Score1, Score2 FROM nom)");
     }
-    // A stand-in for the reader: a shell script.
-    QString reader(const QByteArray& script) const
+    // A refusal leaves the old file as it was, and nothing new beside it.
+    void refused(const QString& reason) const
     {
-        const QString file = folder.filePath("reader.sh");
-        test::writeFile(file, "#!/bin/sh\n" + script + "\n");
-        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return file;
+        const QStringList files = entries(folder.path());
+        const QString said = told(import().error);
+        EXPECT_TRUE(said.contains(reason) && said.endsWith("Il reste tel quel, et rien n'a été modifié."))
+            << said;
+        EXPECT_TRUE(entries(folder.path()) == files && contents(path) == bytes);
     }
 };
 
-} // namespace
-
 TEST(AccessImport, EveryRecordComesAsStoredAndTheOldFileIsKeptUnchanged)
 {
-    OldFile old("billard.mdb");
+    OldFile old(fixture("billard.mdb"));
     const AccessImport done = old.import();
-    ASSERT_FALSE(done.error) << done.error->message.toStdString();
-    EXPECT_EQ(done.imported, 14);
-    EXPECT_EQ(done.unreadable, 0);
+    ASSERT_EQ(told(done.error), "");
     EXPECT_EQ(done.keptAs, old.folder.filePath("billard-ancien.mdb"));
-    EXPECT_EQ(checksum(done.keptAs), checksum(kFixtures + "/billard.mdb"));
-    const QString longName = old.rows().value(10).section('|', 0, 0);
-    EXPECT_EQ(longName.size(), 255);
-    EXPECT_TRUE(longName.startsWith("LONG ") && longName.endsWith(u'É'));
+    EXPECT_TRUE(done.unreadable == 0 && contents(done.keptAs) == old.bytes);
     QStringList rows = old.rows();
+    const QString longName = rows.value(10).section('|', 0, 0);
+    EXPECT_TRUE(longName.size() == 255 && longName.startsWith("LONG ") && longName.endsWith(u'É'));
     rows[10] = "LONG…|" + rows[10].section('|', 1);
-    EXPECT_EQ(rows, (QStringList{"DUPONT JEAN|text|148|<null>|<null>",
-                                 "ÉLODIE ÈVE|text|0|<null>|<null>",
-                                 "FRANÇOIS|text|37|1|2",
-                                 "ŒDIPE|text|12|<null>|<null>",
-                                 "STRAßE|text|99|<null>|<null>",
-                                 "<null>|null|50|<null>|<null>",
-                                 "NOUVEAU JOUEUR|text|<null>|<null>|<null>",
-                                 "NÉGATIF|text|-5|<null>|<null>",
-                                 "TROP GRAND|text|300|<null>|<null>",
-                                 "DUPONT JEAN|text|77|<null>|<null>",
-                                 "LONG…|text|255|32767|-32768",
-                                 "|text|1|<null>|<null>",
-                                 "<null>|null|<null>|<null>|<null>",
-                                 "€ ŠŽ Ÿ àéîõü|text|200|<null>|<null>"}));
-    EXPECT_EQ(importMessage(done), "14 enregistrements ont été importés de l'ancien fichier des scores. L'ancien "
-                                   "fichier est gardé tel quel sous le nom « " + done.keptAs + " ».");
-
+    EXPECT_EQ(rows, (QStringList{"DUPONT JEAN|text|148|<null>|<null>", "ÉLODIE ÈVE|text|0|<null>|<null>",
+                                 "FRANÇOIS|text|37|1|2", "ŒDIPE|text|12|<null>|<null>",
+                                 "STRAßE|text|99|<null>|<null>", "<null>|null|50|<null>|<null>",
+                                 "NOUVEAU JOUEUR|text|<null>|<null>|<null>", "NÉGATIF|text|-5|<null>|<null>",
+                                 "TROP GRAND|text|300|<null>|<null>", "DUPONT JEAN|text|77|<null>|<null>",
+                                 "LONG…|text|255|32767|-32768", "|text|1|<null>|<null>",
+                                 "<null>|null|<null>|<null>|<null>", "€ ŠŽ Ÿ àéîõü|text|200|<null>|<null>"}));
+    EXPECT_EQ(importMessage(done),
+              "14 enregistrements ont été importés de l'ancien fichier des scores. L'ancien "
+              "fichier est gardé tel quel sous le nom « " +
+                  done.keptAs + " ».");
     // The same old file brought back and imported again: the first copy kept stays where it is.
-    QFile::copy(kFixtures + "/billard.mdb", old.path + ".new");
-    QFile::remove(old.path);
-    QFile::rename(old.path + ".new", old.path);
+    writeFile(old.path, old.bytes);
     EXPECT_EQ(old.import().keptAs, old.folder.filePath("billard-ancien-2.mdb"));
     EXPECT_EQ(entries(old.folder.path()),
               (QStringList{"billard-ancien-2.mdb", "billard-ancien.mdb", "billard.mdb"}));
+
+    OldFile empty(fixture("empty.mdb"));
+    EXPECT_TRUE(empty.import().imported == 0 &&
+                sql(empty.path, "SELECT name FROM sqlite_master UNION ALL SELECT count(*) FROM nom") ==
+                    QStringList({"nom", "0"}));
+    // Bytes that are not UTF-8 and a score that is not a number: counted, not imported.
+    OldFile odd(fixture("empty.mdb"),
+                "printf 'PALINOR-ACCESS 1\\nLIGNES 3\\nE\\nT 5\\nALPHA\\nT 2\\n12\\nN\\nN\\nE\\nT 2\\n"
+                "\\377\\376\\nN\\nN\\nN\\nE\\nT 1\\nB\\nT 3\\nabc\\nN\\nN\\nFIN 3\\n'");
+    const AccessImport counted = odd.import();
+    EXPECT_TRUE(counted.imported == 1 && counted.unreadable == 2 && !counted.error);
+    EXPECT_EQ(odd.rows(), QStringList{"ALPHA|text|12|<null>|<null>"});
+    EXPECT_TRUE(importMessage(counted).contains(" 2 enregistrements illisibles n'ont pas été importés."));
 }
 
-TEST(AccessImport, CompressedTextsAndAnEmptyTable)
+TEST(AccessImport, ARefusedFileIsLeftAsItIsWithItsReasonWhateverTheReaderDoes)
 {
-    OldFile text50("billard-text50.mdb");
-    EXPECT_EQ(text50.import().imported, 4);
-    EXPECT_EQ(text50.rows(), (QStringList{"DUPONT JEAN|text|148|<null>|<null>", "ÉLODIE ÈVE|text|0|<null>|<null>",
-                                          "ŒDIPE|text|<null>|<null>|<null>", "<null>|null|-5|<null>|<null>"}));
-    OldFile empty("empty.mdb");
-    EXPECT_EQ(empty.import().imported, 0);
-    EXPECT_EQ(empty.rows(), QStringList());
-    EXPECT_EQ(sql(empty.path, "SELECT name FROM sqlite_master"), QStringList{"nom"});
-}
-
-TEST(AccessImport, ARefusedFileIsLeftAsItIsWithItsReason)
-{
-    const auto bytesOf = [](const char* fixture) {
-        QFile file(kFixtures + "/" + fixture);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
-    };
-    QByteArray jet3 = bytesOf("empty.mdb"), ace = jet3;
+    const QByteArray empty = fixture("empty.mdb");
+    QByteArray jet3 = empty, ace = jet3, padded = fixture("players-2000-trunc-190416.mdb");
     jet3[0x14] = 0;
     ace.replace(4, 15, "Standard ACE DB");
     // The cut file made whole in size: the library would give its last rows as Nulls it made up.
-    QByteArray padded = bytesOf("players-2000-trunc-190416.mdb");
     padded.append(QByteArray(4096 - padded.size() % 4096, '\0'));
-    struct Case {
-        const char* fixture;
-        QByteArray bytes; // instead of the fixture, when given
-        QString reason;
-    };
-    const QList<Case> cases{
-        {"other-table.mdb", {}, "il ne contient pas de table « nom »"},
-        {"catalog-usagemap-row32.mdb", {}, "le lecteur des fichiers Access s'est arrêté brutalement"},
-        {"players-2000-trunc-190416.mdb", {}, "sa taille n'est pas un nombre entier de pages de 4096 octets"},
-        {"players-2000-trunc-190416.mdb", padded, "une de ses lignes est illisible"},
-        {"empty.mdb", jet3, "c'est une base Access 97 (moteur Jet 3)"},
-        {"empty.mdb", ace, "c'est une base Access 2007 ou plus récente (moteur ACE)"},
-    };
-    for (const Case& c : cases) {
-        OldFile old(c.fixture);
-        if (!c.bytes.isEmpty()) {
-            test::writeFile(old.path, c.bytes);
-        }
-        const QByteArray before = checksum(old.path);
-        const AccessImport refused = old.import();
-        ASSERT_TRUE(refused.error) << c.fixture;
-        EXPECT_TRUE(refused.error->message.contains(c.reason)) << refused.error->message.toStdString();
-        EXPECT_TRUE(refused.error->message.endsWith("Il reste tel quel, et rien n'a été modifié."));
-        EXPECT_EQ(checksum(old.path), before);
-        EXPECT_EQ(entries(old.folder.path()), QStringList{"billard.mdb"}) << c.fixture;
-    }
-}
-
-TEST(AccessImport, TheReaderIsNotTrustedBlindly)
-{
-    const QByteArray record = "printf 'E\\nT 5\\nALPHA\\nT 2\\n12\\nN\\nN\\n'";
-    struct Case {
-        QByteArray script;
-        QString reason; // empty: imported
-    };
-    const QList<Case> cases{
-        {"sleep 30", "sa lecture a duré plus de 0 secondes"},
-        {"echo garbage", "n'a pas donné de réponse lisible"},
-        {"kill -SEGV $$", "s'est arrêté brutalement"},
+    const QByteArray record =
+        "printf 'PALINOR-ACCESS 1\\nLIGNES %d\\nE\\nT 5\\nALPHA\\nT 2\\n12\\nN\\nN\\nFIN 1\\n' ";
+    const struct {
+        QByteArray bytes, script;
+        const char* reason;
+    } cases[] = {
+        {fixture("other-table.mdb"), {}, "il ne contient pas de table « nom »"},
+        {fixture("catalog-usagemap-row32.mdb"),
+         {},
+         "le lecteur des fichiers Access s'est arrêté brutalement"},
+        {fixture("players-2000-trunc-190416.mdb"),
+         {},
+         "sa taille n'est pas un nombre entier de pages de 4096 octets"},
+        {padded, {}, "une de ses lignes est illisible"},
+        {jet3, {}, "c'est une base Access 97 (moteur Jet 3)"},
+        {ace, {}, "c'est une base Access 2007 ou plus récente (moteur ACE)"},
+        {empty, "sleep 30", "sa lecture a duré plus de 0 secondes"},
+        {empty, "echo garbage", "n'a pas donné de réponse lisible"},
+        {empty, "kill -SEGV $$", "s'est arrêté brutalement"},
         // A row fewer than the table says it holds, as libmdb gives on a cut file.
-        {"printf 'PALINOR-ACCESS 1\\nLIGNES 2\\n'; " + record + "; printf 'FIN 1\\n'", "seules 1 de ses 2 lignes"},
-        {"printf 'PALINOR-ACCESS 1\\nLIGNES 1\\n'; " + record + "; printf 'FIN 1\\n'; exit 3",
+        {empty, record + "2", "seules 1 de ses 2 lignes"},
+        {empty, record + "1; exit 3", "n'a pas donné de réponse lisible"},
+        {empty, "printf 'PALINOR-ACCESS 1\\nLIGNES 1\\nE\\nT 9\\nALPHA\\n'",
          "n'a pas donné de réponse lisible"},
-        {"printf 'PALINOR-ACCESS 1\\nLIGNES 1\\nE\\nT 9\\nALPHA\\n'", "n'a pas donné de réponse lisible"},
-        // Bytes that are not UTF-8 and a score that is not a number: counted, not imported.
-        {"printf 'PALINOR-ACCESS 1\\nLIGNES 3\\n'; " + record +
-             "; printf 'E\\nT 2\\n\\377\\376\\nN\\nN\\nN\\nE\\nT 1\\nB\\nT 3\\nabc\\nN\\nN\\nFIN 3\\n'",
-         {}},
+        {empty, "absent", "est introuvable"},
     };
-    for (const Case& c : cases) {
-        OldFile old("empty.mdb");
-        const QByteArray before = checksum(old.path);
-        const AccessImport done = old.import(old.reader(c.script), 500);
-        if (c.reason.isEmpty()) {
-            ASSERT_FALSE(done.error) << done.error->message.toStdString();
-            EXPECT_EQ(done.imported, 1);
-            EXPECT_EQ(done.unreadable, 2);
-            EXPECT_EQ(old.rows(), QStringList{"ALPHA|text|12|<null>|<null>"});
-            EXPECT_TRUE(importMessage(done).contains(" 2 enregistrements illisibles n'ont pas été importés."));
-            continue;
-        }
-        ASSERT_TRUE(done.error) << c.script.toStdString();
-        EXPECT_TRUE(done.error->message.contains(c.reason)) << done.error->message.toStdString();
-        EXPECT_EQ(checksum(old.path), before);
-        EXPECT_EQ(entries(old.folder.path()), (QStringList{"billard.mdb", "reader.sh"}));
+    for (const auto& [bytes, script, reason] : cases) {
+        OldFile(bytes, script).refused(QString::fromUtf8(reason));
     }
-    OldFile old("empty.mdb");
-    EXPECT_TRUE(old.import(old.folder.filePath("absent")).error->message.contains("est introuvable"));
+    // Root writes into any folder: the import runs as nobody, in a folder it may read but not write.
+    OldFile old(fixture("billard.mdb"));
+    QFile::setPermissions(old.folder.path(), QFileDevice::Permissions(0x5555));
+    QFile::setPermissions(old.path, QFileDevice::Permissions(0x6644));
+    ASSERT_TRUE(asNobody([&] { old.refused("le nouveau fichier n'a pas pu être créé dans son dossier"); }));
 }
 
-TEST(AccessImport, AFolderThatCannotBeWrittenKeepsTheOldFile)
-{
-    // Root writes into any folder: the check runs as an ordinary user, from a copy that user can reach
-    // wherever the build lies.
-    if (geteuid() == 0) {
-        QTemporaryDir shared;
-        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                          QFile::ExeOther;
-        QFile::setPermissions(shared.path(), open);
-        const QString self = shared.filePath("access_import_test");
-        for (const auto& [from, to] : {std::pair{QCoreApplication::applicationFilePath(), self},
-                                       std::pair{accessReaderPath(), shared.filePath("palinor-access-reader")},
-                                       std::pair{kFixtures + "/billard.mdb", shared.filePath("billard.mdb")}}) {
-            ASSERT_TRUE(QFile::copy(from, to));
-            QFile::setPermissions(to, open);
-        }
-        QProcess again;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("PALINOR_TEST_FIXTURES", shared.path());
-        again.setProcessEnvironment(environment);
-        again.setProcessChannelMode(QProcess::MergedChannels);
-        again.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", self,
-                                "--gtest_filter=AccessImport.AFolder*"});
-        ASSERT_TRUE(again.waitForFinished(30000));
-        const QByteArray said = again.readAll();
-        EXPECT_EQ(again.exitCode(), 0) << said.toStdString();
-        EXPECT_TRUE(said.contains("[  PASSED  ] 1 test.")) << said.toStdString();
-        return;
-    }
-    OldFile old("billard.mdb");
-    QFile::setPermissions(old.folder.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const AccessImport refused = old.import();
-    QFile::setPermissions(old.folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_TRUE(refused.error);
-    EXPECT_TRUE(refused.error->message.contains("le nouveau fichier n'a pas pu être créé dans son dossier"))
-        << refused.error->message.toStdString();
-    EXPECT_EQ(checksum(old.path), checksum(kFixtures + "/billard.mdb"));
-    EXPECT_EQ(entries(old.folder.path()), QStringList{"billard.mdb"});
-}
-
-// Qt SQL loads its drivers only under a QCoreApplication.
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+} // namespace

@@ -43,7 +43,7 @@ TEST(ScoreStore, ReplacesOnlyTheSamePlayersLowerScoreUnlessForcedAndClearsTheFla
     s = playing("CHARLIE", 35, true);
     EXPECT_EQ(FirstReadableScore(s), 35);
     EXPECT_FALSE(s.ForceScoreUpdate);
-    EXPECT_EQ(s.BestBeforeGame->score, 0);
+    EXPECT_EQ(s.BestBeforeGame, (GameState::StoredBest{"CHARLIE", 0}));
 }
 
 // A game whose score table holds DUPONT's best and runs the rule over it, as the real one does over the file.

@@ -27,6 +27,8 @@ TEST(Scoring, BeyondAByteOrThePictureSetIsAnErrorNotAWrap)
     EXPECT_EQ(pictureIdForCount(30), 130);
     EXPECT_THROW(pictureIdForCount(31), LimitError);
     EXPECT_THROW(pictureIdForCount(-1), LimitError);
+    EXPECT_THROW(Label2(0), LimitError);
+    EXPECT_THROW(Label2(5), LimitError);
     GameState impossible;
     impossible.CurrentRound = 1;
     impossible.PocketCounts(1, 2) = 31;
