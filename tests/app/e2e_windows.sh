@@ -7,9 +7,7 @@ set -euo pipefail
 read -r screen_w screen_h <<<"${2/x/ }"
 
 start_xvfb "$2"
-openbox >"$work/openbox.log" 2>&1 &
-for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "SKIPPED: no openbox"; cat "$work/openbox.log"; exit 77; }
+start_openbox
 export QT_SCALE_FACTOR="$3" QT_QPA_PLATFORMTHEME=
 [ "$4" = light ] || export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
 start_palinor "$1"

@@ -18,6 +18,7 @@ dpkg-deb -x "${debs[0]}" "$root"
 (cd "$root" && ls usr/games/Palinor usr/libexec/palinor/palinor-access-reader usr/share/man/man6/Palinor.6.gz \
   usr/share/doc/palinor/{copyright,changelog.gz} usr/share/applications/org.example.palinor.desktop \
   usr/share/metainfo/org.example.palinor.metainfo.xml usr/share/icons/hicolor/scalable/apps/org.example.palinor.svg \
+  usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256,512x512}/apps/org.example.palinor.png \
   >/dev/null) || fail "the package lacks the files above"
 grep -qx 'Exec=/usr/games/Palinor' "$root/usr/share/applications/org.example.palinor.desktop" ||
   fail "the menu entry does not start /usr/games/Palinor"

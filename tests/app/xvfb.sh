@@ -13,6 +13,12 @@ start_xvfb() {
   export DISPLAY=":$(cat "$work/display")"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
+# start_openbox: the window manager the program's windows are shown by. Exits 77 (skipped) when it cannot start.
+start_openbox() {
+  openbox >"$work/openbox.log" 2>&1 &
+  for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return; sleep 0.1; done
+  echo "SKIPPED: no openbox"; cat "$work/openbox.log"; exit 77
+}
 # start_palinor PROGRAM: a copy of the program, run from the scratch folder, where it keeps its scores.
 start_palinor() { cp "$1" "$work/Palinor"; (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) & }
 # To stderr as well: a window looked for inside $(...) fails in a subshell, whose stdout is captured.
