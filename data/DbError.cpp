@@ -139,9 +139,11 @@ QString describe(DbError::Kind kind, const QString& path, const QString& detail)
                    .arg(detail);
         break;
     case Kind::UnstorableName:
-        text = QStringLiteral("Ce nom commence par un caractère invisible (U+FEFF) ou contient un caractère "
-                              "non valide (U+FFFE, U+FFFF) : il ne peut pas être enregistré tel quel. "
-                              "Retapez-le sans ce caractère.");
+        text = QStringLiteral(
+            "Ce nom commence par un caractère invisible (U+FEFF) ou contient un caractère "
+            "non valide (U+FFFE, U+FFFF, ou une moitié de caractère UTF-16 seule) : il ne peut pas être "
+            "enregistré tel quel. "
+            "Retapez-le sans ce caractère.");
         break;
     case Kind::EmptyName:
         text = QStringLiteral("Le nom du joueur est vide.");

@@ -70,9 +70,11 @@ std::optional<DbError> checkPlayerName(const QString& name)
     if (name.isEmpty()) {
         return dbError(Kind::EmptyName, {});
     }
-    // SQLite reads a leading U+FEFF or U+FFFE of a UTF-16 text as a byte order mark, and turns U+FFFE and
-    // U+FFFF into U+FFFD: such a name would be stored as another one, and the player's scores lost.
-    if (name.startsWith(QChar(0xFEFF)) || name.contains(QChar(0xFFFE)) || name.contains(QChar(0xFFFF))) {
+    // SQLite reads a leading U+FEFF or U+FFFE of a UTF-16 text as a byte order mark, turns U+FFFE and U+FFFF
+    // into U+FFFD and a lone surrogate into "?": such a name would be stored as another one, and the player's
+    // scores lost.
+    if (name.startsWith(QChar(0xFEFF)) || name.contains(QChar(0xFFFE)) || name.contains(QChar(0xFFFF)) ||
+        !QStringView(name).isValidUtf16()) {
         return dbError(Kind::UnstorableName, {});
     }
     if (const int length = nameLength(name); length > kMaxNameLength) {
