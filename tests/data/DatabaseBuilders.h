@@ -23,9 +23,9 @@ inline std::ostream& operator<<(std::ostream& out, const QString& text)
 
 namespace palinor::test {
 
-// Statements on one connection of the test's own, then `meanwhile` while it is open unless one failed: their
-// rows as "a|b|<null>", a failure as "error: ...".
-inline QStringList sql(const QString& path, const QStringList& statements,
+// Statements, split at ";\n", on one connection of the test's own, then `meanwhile` while it is open unless
+// one failed: their rows as "a|b|<null>", a failure as "error: ...".
+inline QStringList sql(const QString& path, const QString& statements,
                        const std::function<void()>& meanwhile = {})
 {
     static int made = 0;
@@ -36,8 +36,9 @@ inline QStringList sql(const QString& path, const QStringList& statements,
         db.setDatabaseName(path);
         db.open();
         QSqlQuery query(db);
+        const QStringList all = statements.split(";\n");
         bool ok = true;
-        for (auto statement = statements.begin(); ok && statement != statements.end(); ++statement) {
+        for (auto statement = all.begin(); ok && statement != all.end(); ++statement) {
             if (!(ok = query.exec(*statement))) {
                 rows << "error: " + query.lastError().text();
             }
@@ -54,41 +55,28 @@ inline QStringList sql(const QString& path, const QStringList& statements,
     QSqlDatabase::removeDatabase(name);
     return rows;
 }
-inline QStringList sql(const QString& path, const QString& statement,
-                       const std::function<void()>& meanwhile = {})
-{
-    return sql(path, QStringList{statement}, meanwhile);
-}
 
 // Every record as "name|score", sorted; what the user is told, empty when all went well; the folder's names.
 inline const auto stored = [](const QString& path) {
     return sql(path, R"(SELECT "Nom Complet", Score FROM nom ORDER BY 1, 2)");
 };
-inline const auto told = [](const std::optional<DbError>& error) {
-    return error ? error->message : QString();
-};
-inline const auto kindOf = [](const std::optional<DbError>& error) {
-    return error ? std::optional(error->kind) : std::nullopt;
-};
+inline const auto told = [](const std::optional<DbError>& e) { return e ? e->message : QString(); };
+inline const auto kindOf = [](const auto& e) { return e ? std::optional(e->kind) : std::nullopt; };
 inline const auto entries = [](const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 };
 
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
+inline const auto writeFile = [](const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray contents(const QString& path)
-{
+};
+inline const auto contents = [](const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
-}
+};
 
 // Runs `work` as the user nobody: root writes through any permission bit. False when root cannot be left.
-inline bool asNobody(const std::function<void()>& work)
-{
+inline const auto asNobody = [](const std::function<void()>& work) {
     const bool root = ::geteuid() == 0;
     if (root && (::setresgid(65534, 65534, 0) != 0 || ::setresuid(65534, 65534, 0) != 0)) {
         return false;
@@ -98,18 +86,20 @@ inline bool asNobody(const std::function<void()>& work)
         qFatal("cannot become root again");
     }
     return true;
-}
+};
 
 // One write(2) a line: a line in the pipe is whole or absent, whenever the writer dies.
-inline void say(int out, const QByteArray& line)
-{
+inline const auto say = [](int out, const QByteArray& line) {
     if (::write(out, line.constData(), line.size()) != line.size()) {
         ::_exit(3);
     }
-}
+};
 
 // A copy of this process running `work`, which says lines on the pipe it is given; killed when destroyed.
 class Child {
+    pid_t pid_ = -1;
+    int in_ = -1, status_ = 0;
+
 public:
     explicit Child(const std::function<int(int out)>& work)
     {
@@ -146,10 +136,6 @@ public:
         }
         return status_;
     }
-
-private:
-    pid_t pid_ = -1;
-    int in_ = -1, status_ = 0;
 };
 
 // Another program on a score file: it runs the statements on one connection, then holds what they took (a
@@ -161,7 +147,7 @@ struct Holder : Child {
               sigaddset(&wake, SIGUSR1);
               sigprocmask(SIG_BLOCK, &wake, nullptr); // before "held": a release cannot come too early
               int got = 0;
-              sql(path, statements, [&] { say(out, "held\n"), sigwait(&wake, &got); });
+              sql(path, statements.join(";\n"), [&] { say(out, "held\n"), sigwait(&wake, &got); });
               return 0; // the connection, closed, rolls back and lets go: no journal left
           })
     {

@@ -2,15 +2,16 @@
 // desktops do to the file: pipes, folders and foreign files under its name, damaged pages, leftovers of
 // killed writers, locks held by other programs, folders that cannot be written, full disks.
 
+#include "data/DatabaseFolder.h"
 #include "data/FileSystem.h"
 #include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
 
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
@@ -28,13 +29,11 @@ namespace {
 using Kind = DbError::Kind;
 
 // A transaction left open, large enough for its pages to reach the file and its journal.
-QStringList bigStore(const QStringList& first = {})
-{
-    return QStringList{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE"} + first +
-           QStringList{"INSERT INTO nom WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE "
-                       "x < 200) "
-                       "SELECT printf('REMPLISSAGE %d %.200c', x, 'x'), 1, 1, 1 FROM n"};
-}
+const auto bigStore = [](const QStringList& first = {}) {
+    return QStringList{"PRAGMA cache_size = 1", "BEGIN IMMEDIATE"} + first
+           << "INSERT INTO nom WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 200) "
+              "SELECT printf('REMPLISSAGE %d %.200c', x, 'x'), 1, 1, 1 FROM n";
+};
 
 // Each test's own score file, in a folder whose name would break a careless file URI.
 class ScoreFileTest : public testing::Test {
@@ -52,8 +51,7 @@ protected:
         return {200, 300, [writable](const QString&) { return writable; },
                 [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 30)); }};
     }
-    // The refusal is of that kind and says, in French, the words given; the paths in them as the user sees
-    // them.
+    // The refusal is of that kind and says, in French, the words given, with paths as the user sees them.
     static void expectRefusal(const std::optional<DbError>& error, Kind kind, const QString& says)
     {
         // The user reads French only: none of the engine's own words may reach a message.
@@ -64,10 +62,7 @@ protected:
                     !english.match(told(error)).hasMatch())
             << told(error);
     }
-    static std::optional<DbError> only(const QList<DbError>& notices)
-    {
-        return notices.size() == 1 ? std::optional(notices[0]) : std::nullopt;
-    }
+    static auto only(const QList<DbError>& n) { return n.size() == 1 ? std::optional(n[0]) : std::nullopt; }
     QTemporaryDir dir_{QDir::tempPath() + "/a b?#%;'é-XXXXXX"};
     const QString folder_ = dir_.path(), path_ = dir_.filePath("billard.mdb"),
                   backup_ = path_ + ".sauvegarde-20261206-2130";
@@ -81,15 +76,15 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
     std::snprintf(address.sun_path, sizeof address.sun_path, "%s", QFile::encodeName(socketPath).constData());
     ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const auto closeSocket = qScopeGuard([socket] { ::close(socket); });
-    const QByteArray sqlite("SQLite format 3\0", 16);
+    const QByteArray sqlite("SQLite format 3\0", 16),
+        jet = QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(4077, '\0');
     // One page written over another, as a faulty copy or disk would.
     makeScoreFile();
     ASSERT_EQ(sql(path_, bigStore().last()), QStringList());
     QByteArray damaged = contents(path_);
     damaged.replace(4 * 4096, 4096, damaged.mid(2 * 4096, 4096));
     // Under the name: nothing, "/" a folder, "|" a pipe, "->" a link, "-journal" a pipe as the journal, SQL
-    // (after "+": on the program's own file) or the bytes given. Foreign additions and damage are only
-    // listed.
+    // or the bytes given. Foreign additions and damage are only listed.
     const struct {
         QByteArray content;
         Kind kind;
@@ -105,39 +100,30 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
         {QByteArray(3000, '\xA5'), Kind::NotADatabase, "pas une base de scores"},
         {sqlite, Kind::NotADatabase, "pas une base de scores"},
         {sqlite + QByteArray(4080, '\x7f'), Kind::NotADatabase, "endommagé"},
-        {QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(4077, '\0'), Kind::AccessDatabase,
-         "Access 97, moteur Jet 3"},
-        {QByteArray(4, '\0') + "Standard ACE DB" + QByteArray(4077, '\0'), Kind::AccessDatabase, "ACE"},
+        {jet, Kind::AccessDatabase, "Access 97, moteur Jet 3"},
+        {QByteArray(jet).replace(4, 15, "Standard ACE DB"), Kind::AccessDatabase, "ACE"},
         {"CREATE TABLE joueurs (nom TEXT)", Kind::WrongSchema, "pas de table « nom »"},
-        {"CREATE TABLE nom (Joueur TEXT, Points INTEGER, Date TEXT, Score2 INT)", Kind::WrongSchema,
-         "exactement"},
+        {"CREATE TABLE nom (Joueur, Points, Date, Score2)", Kind::WrongSchema, "exactement"},
         {"CREATE TABLE nom ([Nom Complet], Score, Score1, Score2, X NOT NULL)", Kind::WrongSchema,
          "exactement"},
-        {"CREATE TABLE nom ([Nom Complet], Score, Score1, Score2 AS (Score * 2))", Kind::WrongSchema,
-         "exactement"},
+        {"CREATE TABLE nom ([Nom Complet], Score, Score1, Score2 AS (1))", Kind::WrongSchema, "exactement"},
         {"CREATE TABLE nom ([Nom Complet] PRIMARY KEY, Score, Score1, Score2) WITHOUT ROWID",
          Kind::WrongSchema, "WITHOUT ROWID"},
-        {"CREATE VIRTUAL TABLE nom USING fts5([Nom Complet], Score, Score1, Score2)", Kind::WrongSchema,
-         "virtuelle"},
+        {"CREATE VIRTUAL TABLE nom USING fts5(a)", Kind::WrongSchema, "virtuelle"},
         {"CREATE TABLE t (a);\nCREATE VIEW nom AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
-         "FROM n) "
-         R"(SELECT x AS "Nom Complet", x AS Score, x AS Score1, x AS Score2 FROM n)",
+         R"(FROM n) SELECT x AS "Nom Complet", x AS Score, x AS Score1, x AS Score2 FROM n)",
          Kind::WrongSchema, "une vue"},
         {damaged, Kind::Damaged, "endommagé : la vérification d'intégrité y trouve"},
-        {"+CREATE TRIGGER purge AFTER INSERT ON nom BEGIN DELETE FROM nom WHERE rowid <> new.rowid; END",
-         Kind::Foreign, "déclencheur « purge »"},
-        {"+CREATE TRIGGER keep BEFORE DELETE ON nom BEGIN SELECT RAISE(IGNORE); END", Kind::Foreign,
-         "déclencheur « keep »"},
-        {"+CREATE VIEW best AS SELECT * FROM nom", Kind::Foreign, "vue « best »"},
-        {"+CREATE TABLE extra (x)", Kind::Foreign, "autre table « extra »"},
-        {"+CREATE INDEX upper_name ON nom (upper(\"Nom Complet\"))", Kind::Foreign,
-         "index calculé « upper_name »"},
-        {"+CREATE INDEX partial ON nom (Score) WHERE Score > 100", Kind::Foreign,
-         "index calculé « partial »"},
-        {"+DROP TABLE nom;\nCREATE TABLE nom (\"Nom Complet\" TEXT, Score INT, Score1 INT, Score2 INT) "
-         "STRICT;\n"
-         "INSERT INTO nom VALUES ('ALPHA', 87, NULL, NULL), ('BRAVO', 120, NULL, NULL)",
-         Kind::Foreign, "STRICT"},
+        {"CREATE TABLE nom (\"Nom Complet\" TEXT, Score INT, Score1 INT, Score2 INT) STRICT;\n"
+         "INSERT INTO nom VALUES ('ALPHA', 87, NULL, NULL), ('BRAVO', 120, NULL, NULL);\n"
+         "CREATE TRIGGER purge AFTER INSERT ON nom BEGIN DELETE FROM nom WHERE rowid <> new.rowid; END;\n"
+         "CREATE TRIGGER keep BEFORE DELETE ON nom BEGIN SELECT RAISE(IGNORE); END;\n"
+         "CREATE VIEW best AS SELECT * FROM nom;\nCREATE TABLE extra (x);\n"
+         "CREATE INDEX upper_name ON nom (upper(\"Nom Complet\"));\n"
+         "CREATE INDEX partial ON nom (Score) WHERE Score > 100",
+         Kind::Foreign,
+         "un déclencheur « purge », un déclencheur « keep », une vue « best », une autre table « extra », un "
+         "index calculé « upper_name », un index calculé « partial », le mode strict (STRICT)"},
     };
     for (const auto& [made, kind, says] : cases) {
         SCOPED_TRACE(made.left(60).toStdString());
@@ -154,10 +140,8 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
         } else if (made == "-journal") {
             makeScoreFile();
             ASSERT_TRUE(QFile::rename(fifo, path_ + "-journal"));
-        } else if (made.startsWith('+') || made.startsWith("CREATE")) {
-            made.startsWith('+') ? makeScoreFile() : void();
-            ASSERT_EQ(sql(path_, QString::fromUtf8(made.mid(made.startsWith('+'))).split(";\n")),
-                      QStringList());
+        } else if (made.startsWith("CREATE")) {
+            ASSERT_EQ(sql(path_, QString::fromUtf8(made)), QStringList());
         } else if (!made.isEmpty()) {
             ASSERT_TRUE(writeFile(path_, made == "empty" ? "" : made));
         }
@@ -169,9 +153,8 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
         if (kind == Kind::Foreign || kind == Kind::Damaged) {
             ASSERT_EQ(told(db.open()), "");
             expectRefusal(only(db.takeNotices()), kind, says);
-            EXPECT_TRUE(db.isReadOnly() && !db.scan().error &&
-                        (kind == Kind::Damaged || db.scan().records.size() == 2));
-            EXPECT_EQ(kindOf(db.replaceScore({1}, "ALPHA", 90)), kind);
+            EXPECT_TRUE(db.isReadOnly() && kindOf(db.replaceScore({1}, "ALPHA", 90)) == kind &&
+                        !db.scan().error && (kind == Kind::Damaged || db.scan().records.size() == 2));
         } else {
             expectRefusal(db.open(), kind, path_ + (made == "-journal" ? "-journal" : ""));
             EXPECT_TRUE(told(db.open()).contains(says) && kindOf(db.scan().error) == kind &&
@@ -182,12 +165,10 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
     }
     // A link to the program's own file is followed; a plain index only speeds reading.
     makeScoreFile(dir_.filePath("real.mdb"));
-    ::unlink(QFile::encodeName(path_).constData());
-    ASSERT_TRUE(QFile::link(dir_.filePath("real.mdb"), path_));
+    ASSERT_TRUE(QFile::remove(path_) && QFile::link(dir_.filePath("real.mdb"), path_));
     ASSERT_EQ(sql(path_, "CREATE INDEX by_score ON nom (Score)"), QStringList());
     ScoreDatabase db(path_);
-    EXPECT_EQ(told(db.registerPlayer("CHARLIE")), "");
-    EXPECT_TRUE(db.takeNotices().isEmpty());
+    EXPECT_TRUE(!db.registerPlayer("CHARLIE") && db.takeNotices().isEmpty());
     EXPECT_EQ(stored(dir_.filePath("real.mdb")), QStringList({"ALPHA|87", "BRAVO|120", "CHARLIE|<null>"}));
 }
 
@@ -226,8 +207,7 @@ TEST_F(ScoreFileTest, withoutTheRightToWriteTheFileIsListedAndWhatCannotBeCreate
         // A read-only file says nothing until a write; a writable one in a locked folder can have no journal.
         for (const QString& path : {path_, inLocked}) {
             ScoreDatabase db(path);
-            ASSERT_EQ(told(db.open()), "");
-            EXPECT_TRUE(db.isReadOnly() == (path == path_) && db.scan().records.size() == 2u);
+            EXPECT_TRUE(!db.open() && db.isReadOnly() == (path == path_) && db.scan().records.size() == 2u);
             expectRefusal(db.registerPlayer("DUPONT"), Kind::ReadOnly, path + " » ne peut pas être modifié");
             EXPECT_TRUE(db.takeNotices().isEmpty());
         }
@@ -255,8 +235,7 @@ TEST_F(ScoreFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     const QString oldPath = old.filePath("billard.mdb");
     makeScoreFile(oldPath);
     Holder writer(oldPath, bigStore({"UPDATE nom SET Score = 0"}));
-    ASSERT_TRUE(writer.held());
-    writer.end(SIGKILL);
+    ASSERT_TRUE(writer.held() && WIFSIGNALED(writer.end(SIGKILL)));
     ASSERT_GT(QFileInfo(oldPath + "-journal").size(), 0);
     // The current file has moved on since; the old journal is put beside it.
     makeScoreFile();
@@ -274,9 +253,8 @@ TEST_F(ScoreFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     EXPECT_TRUE(contents(backup_) == current && contents(backup_ + "-journal") == journal &&
                 !QFile::exists(path_ + "-journal"));
     // A past fault: a refusal met right after such a repair claimed the file had been left as it was.
-    const DbError repaired = afterRepair(dbError(Kind::WrongSchema, path_, "elle n'a pas de table « nom »"));
-    expectRefusal(repaired, Kind::WrongSchema, "réparé");
-    EXPECT_FALSE(repaired.message.contains("pas été modifié"));
+    const QString repaired = afterRepair(dbError(Kind::WrongSchema, path_, "pas de table « nom »")).message;
+    EXPECT_TRUE(repaired.contains("réparé") && !repaired.contains("pas été modifié")) << repaired;
 }
 
 TEST_F(ScoreFileTest, aWriteAheadLogIsSetAsideFirstAndAppliedOnlyToItsOwnFile)
@@ -357,9 +335,13 @@ TEST_F(ScoreFileTest, createMakesTheFourNullableFieldsAndNamesAreStoredExactlyUp
         EXPECT_TRUE(told(db.registerPlayer(ball.repeated(256))).contains("256 caractères") &&
                     kindOf(db.replaceScore({}, ball.repeated(256), 10)) == Kind::NameTooLong &&
                     kindOf(db.registerPlayer(QString())) == Kind::EmptyName);
-        // SQLite takes a leading U+FEFF for a byte order mark and reads U+FFFE and U+FFFF back as U+FFFD.
-        for (const char16_t* name : {u"\uFEFFdupont", u"  \uFFFE", u"dupont\uFFFF"}) {
-            EXPECT_EQ(kindOf(db.registerPlayer(QStringView(name).toString())), Kind::UnstorableName);
+        // SQLite takes a leading U+FEFF for a byte order mark, reads U+FFFE and U+FFFF back as U+FFFD, and
+        // half a UTF-16 pair as "?".
+        for (const QString& name :
+             {QStringView(u"\uFEFFdupont").toString(), QStringView(u"  \uFFFE").toString(),
+              QStringView(u"dupont\uFFFF").toString(), "x" + QString(QChar(0xD800)) + "yz",
+              QString(QChar(0xDC00))}) {
+            EXPECT_EQ(kindOf(db.registerPlayer(name)), Kind::UnstorableName);
         }
         QStringList back;
         for (const ScoreRecord& record : db.scan().records) {
@@ -373,12 +355,12 @@ TEST_F(ScoreFileTest, createMakesTheFourNullableFieldsAndNamesAreStoredExactlyUp
 
 TEST_F(ScoreFileTest, oddRecordsAreReadAndOnlyTheNamedOnesReplacedAllOrNothingWhateverTheFieldCase)
 {
-    ASSERT_EQ(
-        sql(path_, {R"(CREATE TABLE NOM ("NOM COMPLET" TEXT, SCORE INT, SCORE1 INT, SCORE2 INT))",
-                    "INSERT INTO nom VALUES ('ALPHA', 87, 1, 2), (NULL, 12, 0, 0), ('NEW', NULL, 0, 0),"
-                    "('HIGH', 256, 0, 0), ('NEG', -1, 0, 0), ('TEXT', 'abc', 0, 0), ('HALF', 87.5, 0, 0),"
-                    "('ALPHA', 255, 0, 0), ('BRAVO', 120, 0, 0)"}),
-        QStringList());
+    ASSERT_EQ(sql(path_,
+                  R"(CREATE TABLE NOM ("NOM COMPLET" TEXT, SCORE INT, SCORE1 INT, SCORE2 INT);)"
+                  "\nINSERT INTO nom VALUES ('ALPHA', 87, 1, 2), (NULL, 12, 0, 0), ('NEW', NULL, 0, 0),"
+                  "('HIGH', 256, 0, 0), ('NEG', -1, 0, 0), ('TEXT', 'abc', 0, 0), ('HALF', 87.5, 0, 0),"
+                  "('ALPHA', 255, 0, 0), ('BRAVO', 120, 0, 0)"),
+              QStringList());
     ScoreDatabase db(path_);
     ASSERT_EQ(told(db.open()), "");
     QStringList readable;
@@ -394,8 +376,7 @@ TEST_F(ScoreFileTest, oddRecordsAreReadAndOnlyTheNamedOnesReplacedAllOrNothingWh
     const QStringList before = stored(path_);
     ASSERT_EQ(sql(path_, "CREATE TRIGGER refuse BEFORE INSERT ON nom BEGIN SELECT RAISE(ABORT, 'non'); END"),
               QStringList());
-    const auto error = db.replaceScore(all, "ALPHA", 90);
-    EXPECT_TRUE(kindOf(error) == Kind::Engine && told(error).contains(QDir::toNativeSeparators(path_)));
+    expectRefusal(db.replaceScore(all, "ALPHA", 90), Kind::Engine, path_);
     EXPECT_EQ(stored(path_), before);
     ASSERT_EQ(sql(path_, "DROP TRIGGER refuse"), QStringList());
     // Every rowid is listed: only the records that still carry the name go.
@@ -406,8 +387,7 @@ TEST_F(ScoreFileTest, oddRecordsAreReadAndOnlyTheNamedOnesReplacedAllOrNothingWh
                 kindOf(db.replaceScore({}, "ALPHA", -1)) == Kind::BadScore);
 }
 
-// Each round (0: endless) registers each name unless listed and stores its score plus one, modulo 256, as the
-// windows would; says "NAME SCORE" once committed. Exits 2 on a failure.
+// Rounds (0: endless) of storing each name's score plus one modulo 256, as the windows do; says "NAME SCORE".
 int storeRounds(const QString& path, const QStringList& names, int rounds, int out)
 {
     for (int round = 1; rounds == 0 || round <= rounds; ++round) {
@@ -434,8 +414,7 @@ int storeRounds(const QString& path, const QStringList& names, int rounds, int o
     return 0;
 }
 
-// Runs `work` in a copy of this process, killed at a random moment no later than a line takes after its
-// first; every line it said.
+// Every line said by `work` in a copy of this process, killed at random within the time a line takes.
 QList<QByteArray> killedAtRandom(const std::function<int(int)>& work)
 {
     static std::mt19937 random = [] {
@@ -446,10 +425,10 @@ QList<QByteArray> killedAtRandom(const std::function<int(int)>& work)
     }();
     Child child(work);
     QList<QByteArray> said{child.line(20000).value_or("")};
-    QElapsedTimer took;
-    took.start();
+    const qint64 start = QDeadlineTimer::current().deadlineNSecs();
     said << child.line(20000).value_or("");
-    QThread::usleep(std::uniform_int_distribution<qint64>(0, took.nsecsElapsed() / 1000)(random));
+    ::usleep(std::uniform_int_distribution<qint64>(0, (QDeadlineTimer::current().deadlineNSecs() - start) /
+                                                          1000)(random));
     const int status = child.end(SIGKILL);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         << "died of a failure of its own: " << status;
@@ -536,6 +515,34 @@ TEST_F(ScoreFileTest, twoCopiesCreateRegisterAndStoreEverythingWithoutAFailure)
     EXPECT_TRUE(a.end() == 0 && b.end() == 0);
     EXPECT_EQ(sql(path_, "PRAGMA integrity_check") + stored(path_) + entries(folder_),
               QStringList{"ok"} + expected + QStringList{"billard.mdb"});
+}
+
+TEST(DatabaseFolderTest, aPortableProgramKeepsItsScoresBesideItselfAnInstalledOneInTheUserFolder)
+{
+    const QString user = "/home/joueur/.local/share/Palinor";
+    QTemporaryDir root;
+    const QString portable = root.filePath("portable"), locked = root.filePath("locked"),
+                  installed = root.filePath("usr/games"), withFile = root.filePath("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/share/applications")) && QDir().mkpath(withFile) &&
+                QDir().mkpath(installed));
+    ASSERT_TRUE(writeFile(root.filePath("usr/share/applications/org.example.palinor.desktop"), "x") &&
+                writeFile(withFile + "/billard.mdb", "scores"));
+    const auto canWrite = [&](const QString& folder) { return folder != locked; };
+    EXPECT_TRUE(!isInstalledProgram(portable) && isInstalledProgram(installed) &&
+                isInstalledProgram(withFile));
+    EXPECT_EQ(chooseDatabaseFolder(portable, user, false, canWrite), portable);
+    EXPECT_EQ(chooseDatabaseFolder(locked, user, false, canWrite), user);
+    EXPECT_EQ(chooseDatabaseFolder(locked, QString(), false, canWrite), locked);
+    EXPECT_EQ(chooseDatabaseFolder(installed, user, true, canWrite), user);
+    // A file already beside an installed program is used: nothing is left behind.
+    EXPECT_EQ(chooseDatabaseFolder(withFile, user, true, canWrite), withFile);
+    EXPECT_TRUE(canCreateFilesIn(root.path()) && !canCreateFilesIn(withFile + "/billard.mdb") &&
+                !canCreateFilesIn(root.filePath("absent")) && !canCreateFilesIn("/proc"));
+    // The build folder can be written, unless the tests run under another user than the build.
+    const QString program = QCoreApplication::applicationDirPath(), current = QDir::currentPath();
+    const QString users = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    EXPECT_TRUE(locateDatabase().path == (canCreateFilesIn(program) ? program : users) + "/billard.mdb" &&
+                QDir::currentPath() == current);
 }
 
 } // namespace

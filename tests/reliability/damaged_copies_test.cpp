@@ -1,6 +1,5 @@
-// Randomly damaged copies of a score file the program made, each read (some written) by a copy of this
-// process: never a crash, a hang nor a sanitizer report; a damaged file never changed, nor any without a
-// reported write.
+// Randomly damaged copies of a score file, each read (some written) by a copy of this process: never a
+// crash, a hang nor a sanitizer report; a damaged file never changed, nor any without a reported write.
 
 #include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
@@ -63,20 +62,17 @@ QByteArray tried(const QString& path, const QByteArray& valid, unsigned seed, in
 
 TEST(DamagedCopies, neverCrashHangOrGetWrittenAndNoFileChangesWithoutAReportedWrite)
 {
-    bool given = false;
-    const unsigned fixed = qgetenv("PALINOR_DAMAGE_SEED").toUInt(&given),
-                   seed = given ? fixed : std::random_device{}();
+    const QByteArray given = qgetenv("PALINOR_DAMAGE_SEED");
+    const unsigned seed = given.isEmpty() ? std::random_device{}() : given.toUInt();
     const int copies = std::max(2000, qEnvironmentVariableIntValue("PALINOR_DAMAGED_COPIES"));
     std::printf("seed %u (PALINOR_DAMAGE_SEED=%u repeats every copy), %d copies\n", seed, seed, copies);
     // In memory where the system has it: the copies are many.
-    QTemporaryDir dir(QDir("/dev/shm").exists() ? "/dev/shm/palinor-XXXXXX"
-                                                : QDir::tempPath() + "/palinor-XXXXXX");
+    QTemporaryDir dir((QDir("/dev/shm").exists() ? "/dev/shm" : QDir::tempPath()) + "/palinor-XXXXXX");
     const QString path = dir.filePath(kDatabaseFileName);
     // Several leaf pages under an interior page: long names, accents, replaced records.
     ScoreDatabase made(path);
     for (int i = 0; i < 72; ++i) {
-        const QString name =
-            QStringLiteral("JOUEUR É%1").arg(i) + QStringLiteral(" DE LA TOUR-ÉTÉ").repeated(i % 9);
+        const QString name = QString("JOUEUR É%1").arg(i) + QString(" DE LA TOUR-ÉTÉ").repeated(i % 9);
         ASSERT_FALSE(made.createIfMissing() || made.registerPlayer(name) ||
                      made.replaceScore({}, name, i % 149));
     }
