@@ -123,6 +123,8 @@ private slots:
             }
         }
         QCOMPARE(unnamed, QStringList());
+        QCOMPARE(b.said(b.form.image(0), QAccessible::Name) + b.said(b.form.image(2), QAccessible::Name),
+                 "Palets restantsPoche 2");
         // Guards a fault: the style, not the panel's colour, filled the frame.
         QWidget* frame = b.form.findChild<QWidget*>("Frame1");
         const QImage shot = frame->grab().toImage();
