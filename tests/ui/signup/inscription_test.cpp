@@ -68,6 +68,8 @@ private slots:
         ScoreFile file("('ZOÉ', 5), ('Dupont', 7), ('ÉMILE', 300), ('BRAVO', 2), (NULL, 4)");
         SignUp s(file.path);
         QCOMPARE(s.names(), (QStringList{"", "BRAVO", "Dupont", "ÉMILE", "ZOÉ"})); // French order
+        s.confirm(QString(256, 'x')); // too long to be stored: told, and the window stays
+        QVERIFY(s.told.size() == 1 && s.isVisible() && s.PlayerName.empty());
         s.confirm("    ");
         QVERIFY(s.isVisible() && s.text()->text().isEmpty() && s.okButton()->isEnabled());
         QStringList picked;
