@@ -1,6 +1,7 @@
 #include "Formats.h"
 
 #include <stdexcept>
+#include <type_traits>
 #include <zlib.h>
 
 namespace palinor::picgen {
@@ -34,14 +35,24 @@ void putChunk(Bytes& out, const char (&type)[5], const Bytes& body)
         out, static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
 
-// `rows` holds each row's filter byte (0: none) then its pixels, `colourType` 2 for RGB, 6 for RGBA.
-Bytes png(int width, int height, std::uint8_t colourType, const Bytes& rows)
+// RGB (colour type 2) or RGBA (6) rows, each unfiltered.
+template <typename Pixel> Bytes png(const Grid<Pixel>& picture, std::uint8_t colourType)
 {
     Bytes header;
-    put32BigEndian(header, static_cast<std::uint32_t>(width));
-    put32BigEndian(header, static_cast<std::uint32_t>(height));
+    put32BigEndian(header, static_cast<std::uint32_t>(picture.width()));
+    put32BigEndian(header, static_cast<std::uint32_t>(picture.height()));
     header.insert(header.end(), {8, colourType, 0, 0, 0}); // 8 bits, deflate, standard filters, no interlace
 
+    Bytes rows;
+    for (int y = 0; y < picture.height(); ++y) {
+        rows.push_back(0); // filter: none
+        for (int x = 0; x < picture.width(); ++x) {
+            const Pixel c = picture.at(x, y);
+            rows.insert(rows.end(), {c.r, c.g, c.b});
+            if constexpr (std::is_same_v<Pixel, Rgba>)
+                rows.push_back(c.a);
+        }
+    }
     Bytes deflated(compressBound(static_cast<uLong>(rows.size())));
     auto size = static_cast<uLongf>(deflated.size());
     if (compress2(deflated.data(), &size, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION) !=
@@ -60,28 +71,12 @@ Bytes png(int width, int height, std::uint8_t colourType, const Bytes& rows)
 
 Bytes pngFile(const Raster& picture)
 {
-    Bytes rows;
-    for (int y = 0; y < picture.height(); ++y) {
-        rows.push_back(0);
-        for (int x = 0; x < picture.width(); ++x) {
-            const Rgb c = picture.at(x, y);
-            rows.insert(rows.end(), {c.r, c.g, c.b});
-        }
-    }
-    return png(picture.width(), picture.height(), 2, rows);
+    return png(picture, 2);
 }
 
 Bytes pngFile(const RgbaRaster& picture)
 {
-    Bytes rows;
-    for (int y = 0; y < picture.height(); ++y) {
-        rows.push_back(0);
-        for (int x = 0; x < picture.width(); ++x) {
-            const Rgba c = picture.at(x, y);
-            rows.insert(rows.end(), {c.r, c.g, c.b, c.a});
-        }
-    }
-    return png(picture.width(), picture.height(), 6, rows);
+    return png(picture, 6);
 }
 
 Bytes icoFile(const std::vector<int>& sides, const std::vector<Bytes>& pngs)

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPixmapCache>
-#include <functional>
 
 namespace palinor {
 
@@ -19,19 +18,19 @@ constexpr qreal kRatioTolerance = 0.01;
 
 // Drawings exist at 1x and 2x; other ratios get the 2x one resampled to the device pixels it covers, drawn
 // unscaled: enlarging the 1x one by 1.5 doubles every other row, and Qt's own shrinking drops rows.
-QPixmap pictureFor(const QString& key, int side, qreal devicePixelRatio,
-                   const std::function<QImage(bool twice)>& load)
+// `name` is the resource's: ":/pictures/<name>.png", and "<name>@2x.png" drawn at twice the size.
+QPixmap pictureFor(const QString& name, int side, qreal devicePixelRatio)
 {
     const bool atOne = qAbs(devicePixelRatio - 1.0) < kRatioTolerance || devicePixelRatio < 1.0;
     const bool atTwo = qAbs(devicePixelRatio - 2.0) < kRatioTolerance;
     const qreal ratio = atOne ? 1.0 : atTwo ? 2.0 : devicePixelRatio;
     // Qt's pixmap cache lives and dies with the application, unlike a static of our own.
-    const QString cacheKey = QStringLiteral("%1@%2").arg(key).arg(ratio);
+    const QString cacheKey = QStringLiteral("palinor-%1@%2").arg(name).arg(ratio);
     QPixmap picture;
     if (QPixmapCache::find(cacheKey, &picture)) {
         return picture;
     }
-    QImage image = load(!atOne);
+    QImage image(QStringLiteral(":/pictures/%1%2.png").arg(name, atOne ? "" : "@2x"));
     if (image.isNull()) {
         return {};
     }
@@ -52,16 +51,12 @@ QPixmap dominoPicture(int id, qreal devicePixelRatio)
     if (id < kFirstPictureId || id > kLastPictureId) {
         return {};
     }
-    return pictureFor(QStringLiteral("palinor-domino-%1").arg(id), 25, devicePixelRatio, [id](bool twice) {
-        return QImage(QStringLiteral(":/pictures/%1%2.png").arg(id).arg(twice ? "@2x" : ""));
-    });
+    return pictureFor(QString::number(id), 25, devicePixelRatio);
 }
 
 QPixmap dieFace(int pips, qreal devicePixelRatio)
 {
-    return pictureFor(QStringLiteral("palinor-die-%1").arg(pips), 30, devicePixelRatio, [pips](bool twice) {
-        return QImage(QStringLiteral(":/pictures/die%1%2.png").arg(pips).arg(twice ? "@2x" : ""));
-    });
+    return pictureFor(QStringLiteral("die%1").arg(pips), 30, devicePixelRatio);
 }
 
 QIcon dieFaceIcon(int pips)

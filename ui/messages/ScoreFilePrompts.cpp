@@ -4,8 +4,6 @@
 #include "data/AccessImport.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace palinor {
@@ -48,12 +46,11 @@ bool offerAccessImport(MessageBoxes& boxes, const QString& databasePath)
     if (accessFormatOf(databasePath) != AccessFormat::Jet4) {
         return false;
     }
-    const QString file = QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath());
     if (!boxes.askImport(
             QStringLiteral("Le fichier des scores « %1 » vient de l'ancienne version du programme "
                            "(base Microsoft Access 2000). Importer ses joueurs et leurs scores ? "
                            "L'ancien fichier sera gardé tel quel, sous un autre nom.")
-                .arg(file))) {
+                .arg(shownPath(databasePath)))) {
         return false;
     }
     AccessImport import;
