@@ -29,11 +29,6 @@ window() {
   id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || fail "no window '$1'"
   echo "$id"
 }
-give_focus() {
-  xdotool windowactivate --sync "$1" 2>/dev/null || true
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
-  sleep 0.5
-}
 keys() { xdotool key --delay 150 "$@"; sleep 0.6; }
 main=$(window "$board")
 give_focus "$main"
@@ -62,9 +57,7 @@ grep -q 'translations/qtbase_fr.qm", O_RDONLY' "$work/opened.log" || fail "Qt's 
 # The window manager's close box, on the board shown afresh after the game, clicked with the mouse: the
 # button at the right end of openbox's title bar.
 read -r left right top _ <<<"$(xprop -id "$fresh" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ' | tr ',' ' ')"
-x=$(xwininfo -id "$fresh" | sed -n 's/^ *Absolute upper-left X: *//p')
-y=$(xwininfo -id "$fresh" | sed -n 's/^ *Absolute upper-left Y: *//p')
-width=$(xwininfo -id "$fresh" | sed -n 's/^ *Width: *//p')
+read -r x y width <<<"$(xwininfo -id "$fresh" | sed -n 's/^ *\(Absolute upper-left [XY]\|Width\): *//p' | tr '\n' ' ')"
 xdotool mousemove $((x + width + right - 4 - top / 2)) $((y - top / 2)) click 1
 for _ in $(seq 100); do pgrep -f 'Palinor.exe' >/dev/null || break; sleep 0.1; done
 ! pgrep -f 'Palinor.exe' >/dev/null || fail "the close box did not end the program"

@@ -12,14 +12,6 @@ export QT_SCALE_FACTOR="$3" QT_QPA_PLATFORMTHEME=
 [ "$4" = light ] || export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
 start_palinor "$1"
 
-# The keys that follow go to the active window: wait until the window manager has made it so. Openbox now and
-# then leaves the input focus to the pointer instead: the focus is given and the pointer put there too.
-give_focus() {
-  xdotool windowactivate --sync "$1" 2>/dev/null || true
-  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && break; sleep 0.1; done
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
-  xdotool mousemove --window "$1" 1 1 2>/dev/null || true
-}
 # open_with TITLE KEY...: gives the board the focus, presses the keys and waits for the window whose whole title
 # matches. A window just activated may lose its first key: the keys are pressed again, up to three times.
 open_with() {

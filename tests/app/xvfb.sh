@@ -41,3 +41,11 @@ focus() {
   sleep 0.3
   echo "$id"
 }
+# give_focus ID, under a window manager: keys go to the active window, so this waits until the window manager
+# has made it so. Openbox now and then leaves the focus to the pointer: the focus is given, the pointer put there.
+give_focus() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || true
+  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && break; sleep 0.1; done
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool mousemove --window "$1" 1 1 2>/dev/null || true
+}
