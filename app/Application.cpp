@@ -34,7 +34,7 @@ void setUpApplication(QApplication& app)
     }
 
     // A portable folder may carry the fonts the program asks for (the Windows one does: Windows has neither).
-    const QDir fonts(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
+    const QDir fonts(QDir(programFolder()).filePath(QStringLiteral("fonts")));
     for (const QString& file : fonts.entryList(QDir::Files)) {
         QFontDatabase::addApplicationFont(fonts.filePath(file));
     }

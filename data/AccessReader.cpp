@@ -1,5 +1,7 @@
 #include "data/AccessReader.h"
 
+#include "data/DatabaseFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -107,7 +109,7 @@ QString accessReaderPath()
     const QString name = QStringLiteral("palinor-access-reader");
 #endif
     // Beside the program in the build and in the Windows folder; in libexec once installed.
-    const QDir program(QCoreApplication::applicationDirPath());
+    const QDir program(programFolder());
     const QString beside = program.filePath(name);
     const QString installed =
         QDir::cleanPath(program.filePath(QStringLiteral(PALINOR_INSTALLED_READER_DIR "/") + name));

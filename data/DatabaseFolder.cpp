@@ -5,9 +5,47 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <filesystem>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace palinor {
+
+QString usableFolder(const QByteArray& folder)
+{
+    const QString text = QFile::decodeName(folder);
+    if (QFile::encodeName(text) == folder) {
+        return text;
+    }
+#ifdef Q_OS_UNIX
+    return ::chdir(folder.constData()) == 0 ? QStringLiteral(".") : QString();
+#else
+    return text;
+#endif
+}
+
+QString programFolder()
+{
+    static const QString folder = [] {
+#ifdef Q_OS_LINUX
+        // Qt gives the executable's folder as text, which loses what is not in the system's encoding.
+        QByteArray exe(4096, '\0');
+        const ssize_t length = ::readlink("/proc/self/exe", exe.data(), size_t(exe.size()));
+        if (length > 0 && length < exe.size()) {
+            exe.truncate(length);
+            const QString usable = usableFolder(exe.left(std::max<qsizetype>(1, exe.lastIndexOf('/'))));
+            if (!usable.isEmpty()) {
+                return usable;
+            }
+        }
+#endif
+        return QCoreApplication::applicationDirPath();
+    }();
+    return folder;
+}
 
 bool canCreateFilesIn(const QString& folder)
 {
@@ -39,11 +77,11 @@ QString chooseDatabaseFolder(const QString& programFolder, const QString& userDa
 
 DatabaseLocation locateDatabase()
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString program = programFolder();
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString folder = chooseDatabaseFolder(programFolder, userFolder, isInstalledProgram(programFolder));
+    const QString folder = chooseDatabaseFolder(program, userFolder, isInstalledProgram(program));
     DatabaseLocation location{QDir(folder).filePath(QLatin1String(kDatabaseFileName)), std::nullopt};
-    if (folder != programFolder) {
+    if (folder != program) {
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
         if (error) {

@@ -13,6 +13,13 @@ inline constexpr auto kDatabaseFileName = "billard.mdb";
 // The name the desktop knows the program by: its menu entry is share/applications/<id>.desktop.
 inline constexpr auto kDesktopId = "org.example.palinor";
 
+// The folder of the program's executable, as a name every file operation can use; the first call may change
+// the current directory (see usableFolder).
+QString programFolder();
+// A folder given as the system's bytes. A name that text cannot hold without loss (a Latin-1 "clé-usb" on a
+// UTF-8 system) makes the folder the current directory, and "." is its name. Empty when it cannot be entered.
+QString usableFolder(const QByteArray& folder);
+
 // True when a file can be created in folder: tries to create and remove a temporary file there.
 bool canCreateFilesIn(const QString& folder);
 
@@ -32,7 +39,7 @@ struct DatabaseLocation {
     std::optional<DbError> error;
 };
 // The one path both windows use, over the real folders; the user's folder is created when chosen.
-// Needs a QCoreApplication; never changes the current directory.
+// Needs a QCoreApplication; changes the current directory only as programFolder() does.
 DatabaseLocation locateDatabase();
 
 } // namespace palinor

@@ -21,14 +21,15 @@ enum SqliteCode {
     CantOpen = 14,
     NotADb = 26,
     ReadOnlyRollback = ReadOnly | (3 << 8),
+    ReadOnlyMoved = ReadOnly | (4 << 8),
 };
 
 // Refusals made before anything could write to the file say so.
 bool leftAsItWas(DbError::Kind kind)
 {
     using Kind = DbError::Kind;
-    return kind == Kind::EmptyFile || kind == Kind::NotADatabase || kind == Kind::AccessDatabase ||
-           kind == Kind::WrongSchema || kind == Kind::NeedsRecovery;
+    return kind == Kind::EmptyFile || kind == Kind::LinkBeside || kind == Kind::NotADatabase ||
+           kind == Kind::AccessDatabase || kind == Kind::WrongSchema || kind == Kind::NeedsRecovery;
 }
 
 // The message, without what befell the file.
@@ -45,6 +46,14 @@ QString describe(DbError::Kind kind, const QString& path, const QString& detail)
         text = QStringLiteral("« %1 » n'est pas un fichier ordinaire mais %2 : ce n'est pas un fichier de "
                               "scores, et le programme ne l'ouvre pas.")
                    .arg(file, detail);
+        break;
+    case Kind::LinkBeside:
+        text =
+            QStringLiteral("À côté du fichier des scores « %1 », « %2 » est un lien symbolique vers un autre "
+                           "fichier, que le moteur SQLite lirait et modifierait comme s'il était à lui : ce "
+                           "n'est pas un fichier du programme. Le fichier des scores n'est pas ouvert, et "
+                           "rien n'est copié ni réparé ; supprimez ce lien.")
+                .arg(file, shownPath(detail));
         break;
     case Kind::IsFolder:
         text = QStringLiteral("« %1 » est un dossier et non un fichier de scores.").arg(file);
@@ -120,6 +129,19 @@ QString describe(DbError::Kind kind, const QString& path, const QString& detail)
                            "lecture seule ou son dossier est protégé en écriture. Rien n'a été enregistré.")
                 .arg(file);
         break;
+    case Kind::Moved:
+        text =
+            QStringLiteral("Le fichier des scores « %1 » a été déplacé, renommé ou supprimé pendant que le "
+                           "programme l'avait ouvert. Rien n'a été enregistré ; recommencez pour utiliser "
+                           "le fichier qui porte maintenant ce nom.")
+                .arg(file);
+        break;
+    case Kind::PathTooLong:
+        text =
+            QStringLiteral("Le chemin du fichier des scores « %1 » est trop long pour le moteur SQLite : %2. "
+                           "Placez le programme ou ses scores dans un dossier au chemin plus court.")
+                .arg(file, detail);
+        break;
     case Kind::CannotCreate:
         text = QStringLiteral("Le fichier des scores « %1 » ne peut pas être créé : %2.").arg(file, detail);
         break;
@@ -189,6 +211,9 @@ DbError engineError(const QString& path, const QSqlError& error, bool writing)
 {
     using Kind = DbError::Kind;
     const int code = error.nativeErrorCode().toInt();
+    if (code == ReadOnlyMoved) {
+        return dbError(Kind::Moved, path);
+    }
     if (code == ReadOnlyRollback) {
         return dbError(Kind::NeedsRecovery, path,
                        QStringLiteral("le programme ne peut pas écrire dans le fichier pour le réparer"));
@@ -212,8 +237,10 @@ DbError engineError(const QString& path, const QSqlError& error, bool writing)
     case IoErr:
         return dbError(Kind::Engine, path, QStringLiteral("erreur de lecture ou d'écriture sur le disque"));
     default:
+        // Qt gives no code for some failures, such as those of a commit.
         return dbError(Kind::Engine, path,
-                       QStringLiteral("code d'erreur %1 du moteur SQLite").arg(error.nativeErrorCode()));
+                       code == 0 ? QStringLiteral("cause inconnue")
+                                 : QStringLiteral("code d'erreur %1 du moteur SQLite").arg(code));
     }
 }
 

@@ -11,6 +11,7 @@ struct DbError {
     enum class Kind {
         Missing,        // no file of that name yet
         NotRegularFile, // a named pipe, a device, a socket: never opened, since opening could block
+        LinkBeside,     // a file SQLite keeps beside it is a symbolic link: the file is not the program's own
         IsFolder,
         EmptyFile,      // zero bytes
         NotADatabase,   // not an SQLite file
@@ -23,7 +24,9 @@ struct DbError {
         Recovered,      // not a failure: half-written leftovers were copied aside before the repair
         ForeignLogSetAside, // not a failure: another file's write-ahead log was moved aside, not applied
         CannotRead,
-        ReadOnly, // the file or its folder cannot be written
+        ReadOnly,    // the file or its folder cannot be written
+        Moved,       // renamed, moved or deleted while the program had it open
+        PathTooLong, // longer than the database engine accepts
         CannotCreate,
         NoDataFolder, // the user's data folder, where an installed program keeps its scores, cannot be made
         DiskFull,

@@ -4,6 +4,7 @@
 #include "data/FileSystem.h"
 #include "data/SqlConnection.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -32,6 +33,7 @@ QString typeName(FileProbe::Type type)
     case FileProbe::Type::Missing:
     case FileProbe::Type::Regular:
     case FileProbe::Type::Folder:
+    case FileProbe::Type::Link:
     case FileProbe::Type::Other:
     case FileProbe::Type::Unreadable:
         break;
@@ -185,6 +187,7 @@ std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
     case FileProbe::Type::Fifo:
     case FileProbe::Type::Device:
     case FileProbe::Type::Socket:
+    case FileProbe::Type::Link:
     case FileProbe::Type::Other:
         return dbError(Kind::NotRegularFile, path, typeName(probe.type));
     case FileProbe::Type::Regular:
@@ -209,15 +212,29 @@ std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
         probe.header.size() < kHeaderSize) {
         return dbError(Kind::NotADatabase, path);
     }
-    // SQLite opens these beside the file by itself: they must not block it either.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        const QString side = path + QLatin1String(suffix);
-        const FileProbe found = probeFile(side, 0);
-        if (found.type != FileProbe::Type::Missing && found.type != FileProbe::Type::Regular) {
-            return dbError(Kind::NotRegularFile, side, typeName(found.type));
-        }
-        if (QLatin1String(suffix) == QLatin1String("-wal")) {
-            facts->writeAheadLog = found.type == FileProbe::Type::Regular && found.size > 0;
+    // SQLite opens these beside the file by itself, where a link would lead it to another file: they must
+    // neither block it nor be links. SQLite looks for them beside the file a linked name leads to.
+    const QFileInfo named(path);
+    QStringList bases{path};
+    if (named.isSymLink() && !named.canonicalFilePath().isEmpty()) {
+        bases << named.canonicalFilePath();
+    }
+    for (const QString& base : bases) {
+        for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+            const QString side = base + QLatin1String(suffix);
+            const FileProbe found = probeFile(side, 0, Links::Refuse);
+            if (found.type == FileProbe::Type::Link) {
+                return dbError(Kind::LinkBeside, path, side);
+            }
+            if (found.type == FileProbe::Type::Unreadable) {
+                return dbError(Kind::CannotRead, side, systemCause(found.error));
+            }
+            if (found.type != FileProbe::Type::Missing && found.type != FileProbe::Type::Regular) {
+                return dbError(Kind::NotRegularFile, side, typeName(found.type));
+            }
+            if (base == path && QLatin1String(suffix) == QLatin1String("-wal")) {
+                facts->writeAheadLog = found.type == FileProbe::Type::Regular && found.size > 0;
+            }
         }
     }
     facts->walMode = probe.header[18] == 2 || probe.header[19] == 2;

@@ -18,7 +18,7 @@ using Kind = DbError::Kind;
 void removeStaleTemporaries(const QString& path)
 {
     const QFileInfo target(path);
-    const QDir folder = target.absoluteDir();
+    const QDir folder = target.dir();
     const QStringList found = folder.entryList({target.fileName() + QStringLiteral(".*.tmp*")},
                                                QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : found) {
@@ -60,14 +60,14 @@ DbError cannotCreate(const QString& path, const DbError& engine)
 
 } // namespace
 
-HeldTemporary holdTemporaryFor(const QString& path)
+HeldTemporary holdTemporaryFor(const QString& path, int mode)
 {
     HeldTemporary held;
     // Another name only when this one was taken: any other failure would come again.
     for (int attempt = 0; attempt < 8; ++attempt) {
         held.path =
             QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate64(), 0, 36);
-        held.file = std::make_unique<HeldNewFile>(held.path);
+        held.file = std::make_unique<HeldNewFile>(held.path, mode);
         if (held.file->isOpen() || (held.file->error() != EEXIST && held.file->error() != EAGAIN)) {
             break;
         }
@@ -88,11 +88,26 @@ bool isCreationLeftover(const QString& fileName, const QString& databaseFileName
     return pattern.match(fileName).hasMatch();
 }
 
+QString finishedImportName(const QString& path)
+{
+    return path + QStringLiteral(".import");
+}
+
 std::optional<DbError> createScoreFile(const QString& path)
 {
     removeStaleTemporaries(path);
     if (probeFile(path, 0).type != FileProbe::Type::Missing || QFileInfo(path).isSymLink()) {
         return std::nullopt;
+    }
+    // An import stopped between its last two renames, where the folder has no hard links: its finished file
+    // holds the scores.
+    const QString finished = finishedImportName(path);
+    if (probeFile(finished, 0, Links::Refuse).type == FileProbe::Type::Regular &&
+        moveToNewName(finished, path) == 0) {
+        return std::nullopt;
+    }
+    if (auto tooLong = pathTooLong(path, kTemporaryLonger)) {
+        return tooLong;
     }
     const HeldTemporary held = holdTemporaryFor(path);
     if (!held.file->isOpen()) {

@@ -22,7 +22,13 @@ struct HeldTemporary {
     QString path;
     std::unique_ptr<HeldNewFile> file;
 };
-HeldTemporary holdTemporaryFor(const QString& path);
+// mode: as HeldNewFile's.
+HeldTemporary holdTemporaryFor(const QString& path, int mode = -1);
+// How much longer than path a temporary name is, at most.
+inline constexpr int kTemporaryLonger = 18;
+
+// Where an import puts its finished file before it takes the name path, where the folder has no hard links.
+QString finishedImportName(const QString& path);
 
 // The temporary names a creation uses for path: "billard.mdb.<random>.tmp" and its "-journal".
 bool isCreationLeftover(const QString& fileName, const QString& databaseFileName);

@@ -1,5 +1,7 @@
 #include "data/FileSystem.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -46,6 +48,9 @@ FileProbe::Type typeOf(mode_t mode)
     if (S_ISSOCK(mode)) {
         return Type::Socket;
     }
+    if (S_ISLNK(mode)) {
+        return Type::Link;
+    }
     return Type::Other;
 }
 
@@ -53,17 +58,38 @@ bool sameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+
+FileIdentity identity(const struct stat& file)
+{
+    return {quint64(file.st_dev), quint64(file.st_ino), qint64(file.st_size), int(file.st_mode & 0777)};
+}
+
+// Creates a file that must not exist, with exactly these permission bits, or those the umask leaves of
+// 0666 when mode is -1.
+int createNew(const QByteArray& name, int flags, int mode)
+{
+    const int handle = ::open(name.constData(), flags | O_CREAT | O_EXCL | O_CLOEXEC, mode < 0 ? 0666 : 0600);
+    if (handle >= 0 && mode >= 0 && ::fchmod(handle, mode_t(mode)) != 0) {
+        const int error = errno;
+        ::close(handle);
+        ::unlink(name.constData());
+        errno = error;
+        return -1;
+    }
+    return handle;
+}
 #endif
 
 } // namespace
 
 #ifdef Q_OS_UNIX
 
-FileProbe probeFile(const QString& path, int headerBytes)
+FileProbe probeFile(const QString& path, int headerBytes, Links links)
 {
     FileProbe probe;
+    const bool follow = links == Links::Follow;
     struct stat named {};
-    if (::stat(encoded(path).constData(), &named) != 0) {
+    if ((follow ? ::stat : ::lstat)(encoded(path).constData(), &named) != 0) {
         probe.type = errno == ENOENT ? FileProbe::Type::Missing : FileProbe::Type::Unreadable;
         probe.error = errno;
         return probe;
@@ -73,9 +99,10 @@ FileProbe probeFile(const QString& path, int headerBytes)
         return probe;
     }
     // Non-blocking as well: the name may have been given to a pipe since it was looked at.
-    const int handle = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int handle = ::open(encoded(path).constData(),
+                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (handle < 0) {
-        probe.type = FileProbe::Type::Unreadable;
+        probe.type = errno == ELOOP ? FileProbe::Type::Link : FileProbe::Type::Unreadable;
         probe.error = errno;
         return probe;
     }
@@ -103,10 +130,50 @@ FileProbe probeFile(const QString& path, int headerBytes)
     return probe;
 }
 
-HeldNewFile::HeldNewFile(const QString& path)
+std::optional<FileIdentity> identityOf(const QString& path)
+{
+    struct stat named {};
+    if (::stat(encoded(path).constData(), &named) != 0) {
+        return std::nullopt;
+    }
+    return identity(named);
+}
+
+FileLock::FileLock(const QString& path, int timeoutMs)
+{
+    handle_ = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle_ < 0) {
+        return;
+    }
+    // Polled, not waited for: a copy that never lets go must not freeze this one.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (::flock(handle_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return;
+        }
+        if (deadline.hasExpired()) {
+            busy_ = true;
+            return;
+        }
+        ::usleep(20000);
+    }
+    struct stat opened {};
+    if (::fstat(handle_, &opened) == 0) {
+        locked_ = identity(opened);
+    }
+}
+
+FileLock::~FileLock()
+{
+    if (handle_ >= 0) {
+        ::close(handle_);
+    }
+}
+
+HeldNewFile::HeldNewFile(const QString& path, int mode)
 {
     const QByteArray name = encoded(path);
-    const int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int handle = createNew(name, O_RDWR, mode);
     if (handle < 0) {
         error_ = errno;
         return;
@@ -146,13 +213,20 @@ void removeIfUnheld(const QString& path)
     ::close(handle);
 }
 
-int copyToNewFile(const QString& from, const QString& to)
+int copyToNewFile(const QString& from, const QString& to, Links links)
 {
-    const int source = ::open(encoded(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (source < 0) {
-        return errno;
+    const int source = ::open(encoded(from).constData(),
+                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == Links::Follow ? 0 : O_NOFOLLOW));
+    struct stat opened {};
+    if (source < 0 || ::fstat(source, &opened) != 0) {
+        const int error = errno;
+        if (source >= 0) {
+            ::close(source);
+        }
+        return error;
     }
-    const int target = ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // Never more open than what it copies.
+    const int target = createNew(encoded(to), O_WRONLY, int(opened.st_mode & 0777));
     if (target < 0) {
         const int error = errno;
         ::close(source);
@@ -199,10 +273,14 @@ int copyToNewFile(const QString& from, const QString& to)
 
 #else
 
-FileProbe probeFile(const QString& path, int headerBytes)
+FileProbe probeFile(const QString& path, int headerBytes, Links links)
 {
     FileProbe probe;
     const QFileInfo info(path);
+    if (links == Links::Refuse && info.isSymLink()) {
+        probe.type = FileProbe::Type::Link;
+        return probe;
+    }
     if (!info.exists()) {
         return probe;
     }
@@ -226,8 +304,25 @@ FileProbe probeFile(const QString& path, int headerBytes)
     return probe;
 }
 
+std::optional<FileIdentity> identityOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return std::nullopt;
+    }
+    // No inode here: the time of the last write stands in for it.
+    return FileIdentity{0, quint64(info.lastModified().toMSecsSinceEpoch()), info.size(), -1};
+}
+
+FileLock::FileLock(const QString& path, int)
+{
+    locked_ = identityOf(path);
+}
+
+FileLock::~FileLock() = default;
+
 // Windows refuses to remove a file another process has open, which is hold enough.
-HeldNewFile::HeldNewFile(const QString& path)
+HeldNewFile::HeldNewFile(const QString& path, int)
 {
     file_ = std::make_unique<QFile>(path);
     if (!file_->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
@@ -247,21 +342,38 @@ void removeIfUnheld(const QString& path)
     }
 }
 
-int copyToNewFile(const QString& from, const QString& to)
+int copyToNewFile(const QString& from, const QString& to, Links links)
 {
+    if (links == Links::Refuse && QFileInfo(from).isSymLink()) {
+        return ELOOP;
+    }
     return QFile::copy(from, to) ? 0 : (QFileInfo::exists(to) ? EEXIST : EIO);
 }
 
 #endif
 
-int linkWithoutReplacing(const QString& from, const QString& to)
+int hardLink(const QString& from, const QString& to)
 {
     std::error_code error;
     std::filesystem::create_hard_link(nativePath(from), nativePath(to), error);
-    if (!error) {
+    return !error ? 0 : error == std::errc::file_exists ? EEXIST : error.value();
+}
+
+int replaceName(const QString& from, const QString& to)
+{
+    std::error_code error;
+    std::filesystem::rename(nativePath(from), nativePath(to), error);
+    return error ? error.value() : 0;
+}
+
+int linkWithoutReplacing(const QString& from, const QString& to)
+{
+    const int linked = hardLink(from, to);
+    if (linked == 0) {
         return 0;
     }
-    if (error == std::errc::file_exists || QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
+    std::error_code error;
+    if (linked == EEXIST || QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
         return EEXIST;
     }
     // Folders without hard links (FAT): only a short race with another copy of the program remains.

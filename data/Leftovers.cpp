@@ -2,6 +2,7 @@
 
 #include "data/FileSystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -38,9 +39,40 @@ struct SideFile {
     bool move; // moved aside, so that SQLite never sees it; otherwise copied
 };
 
+bool sameContents(const QString& a, const QString& b)
+{
+    QFile first(a), second(b);
+    return first.size() == second.size() && first.open(QIODevice::ReadOnly) &&
+           second.open(QIODevice::ReadOnly) && first.readAll() == second.readAll();
+}
+
+// A leftover that a repair could not apply stays: the copy made of it and of the file at an earlier opening,
+// both unchanged since, is the one, and the user was told of it then.
+bool alreadyBackedUp(const QString& path, const QList<SideFile>& sides)
+{
+    const QFileInfo file(path);
+    const QDir folder = file.dir();
+    const QStringList backups = folder.entryList({file.fileName() + QStringLiteral(".sauvegarde-*")},
+                                                 QDir::Files | QDir::Hidden | QDir::System);
+    return std::any_of(backups.begin(), backups.end(), [&](const QString& name) {
+        const QString backup = folder.filePath(name);
+        return sameContents(path, backup) &&
+               std::all_of(sides.begin(), sides.end(), [&](const SideFile& side) {
+                   const bool kept = QFileInfo::exists(backup + side.suffix);
+                   return kept == QFileInfo::exists(path + side.suffix) &&
+                          (!kept || sameContents(path + side.suffix, backup + side.suffix));
+               });
+    });
+}
+
 // The file copied to a new backup name, and each side file that exists copied or moved beside the copy.
 SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTime& now, Kind told)
 {
+    const bool copiedOnly =
+        std::none_of(sides.begin(), sides.end(), [](const SideFile& s) { return s.move; });
+    if (copiedOnly && alreadyBackedUp(path, sides)) {
+        return {};
+    }
     const QString backup = freeBackupName(path, now);
     QStringList made;
     const auto refuse = [&](int error, const QString& target) {
@@ -61,7 +93,7 @@ SetAside backUp(const QString& path, const QList<SideFile>& sides, const QDateTi
         if (!QFileInfo::exists(from)) {
             continue;
         }
-        if (const int error = side.move ? moveToNewName(from, to) : copyToNewFile(from, to)) {
+        if (const int error = side.move ? moveToNewName(from, to) : copyToNewFile(from, to, Links::Refuse)) {
             return refuse(error, to);
         }
         made << to;

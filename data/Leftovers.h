@@ -12,7 +12,8 @@ namespace palinor {
 
 struct SetAside {
     std::optional<DbError> refusal; // the copy could not be made: the file must not be opened
-    std::optional<DbError> notice;  // what the user is told: where the copy is
+    std::optional<DbError>
+        notice; // what the user is told: where the copy is; nothing when it was made before
 };
 
 // A non-empty "-wal" beside the file. Beside a rollback-mode file it belongs to another copy of the file:

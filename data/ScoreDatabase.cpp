@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <utility>
 
 namespace palinor {
@@ -68,7 +69,9 @@ std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
         if (aside.refusal) {
             return aside.refusal;
         }
-        notices_ << *aside.notice;
+        if (aside.notice) {
+            notices_ << *aside.notice;
+        }
     }
     const bool writable =
         options_.isWritable ? options_.isWritable(filePath_) : QFileInfo(filePath_).isWritable();
@@ -83,7 +86,9 @@ std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
         if (backup.refusal) {
             return backup.refusal;
         }
-        notices_ << *backup.notice;
+        if (backup.notice) {
+            notices_ << *backup.notice;
+        }
         {
             // Its first read rolls the journal back into the file.
             SqlConnection repair(filePath_, false, options_.writeTimeoutMs);
@@ -119,6 +124,30 @@ std::optional<DbError> ScoreDatabase::openChecked(bool mayRecover)
     return std::nullopt;
 }
 
+std::optional<DbError> ScoreDatabase::readRecords(std::vector<ScoreRecord>* records)
+{
+    QSqlQuery query(connection_->db());
+    query.setForwardOnly(true);
+    if (!query.prepare(kScanQuery) || !query.exec()) {
+        return engineError(filePath_, query.lastError(), false);
+    }
+    // Field names match whatever case the file was written with.
+    const QSqlRecord fields = query.record();
+    const int nameField = fields.indexOf(QStringLiteral("Nom Complet"));
+    const int scoreField = fields.indexOf(QStringLiteral("Score"));
+    if (nameField < 0 || scoreField < 0) {
+        return dbError(Kind::WrongSchema, filePath_, QStringLiteral("sa table « nom » a changé"));
+    }
+    while (query.next()) {
+        records->push_back({query.value(0).toLongLong(), query.value(nameField), query.value(scoreField)});
+    }
+    // A damaged file shows what could be read before the damage; the user was told when it opened.
+    if (query.lastError().isValid() && !(readOnlyBecause_ && readOnlyBecause_->kind == Kind::Damaged)) {
+        return engineError(filePath_, query.lastError(), false);
+    }
+    return std::nullopt;
+}
+
 ScanResult ScoreDatabase::scan()
 {
     if (!connection_) {
@@ -126,30 +155,9 @@ ScanResult ScoreDatabase::scan()
             return {{}, failure};
         }
     }
-    QSqlQuery query(connection_->db());
-    query.setForwardOnly(true);
-    if (!query.prepare(kScanQuery) || !query.exec()) {
-        return {{}, dropped(engineError(filePath_, query.lastError(), false))};
-    }
-    // Field names match whatever case the file was written with.
-    const QSqlRecord fields = query.record();
-    const int nameField = fields.indexOf(QStringLiteral("Nom Complet"));
-    const int scoreField = fields.indexOf(QStringLiteral("Score"));
-    if (nameField < 0 || scoreField < 0) {
-        return {{},
-                dropped(dbError(Kind::WrongSchema, filePath_, QStringLiteral("sa table « nom » a changé")))};
-    }
     ScanResult result;
-    while (query.next()) {
-        result.records.push_back(
-            {query.value(0).toLongLong(), query.value(nameField), query.value(scoreField)});
-    }
-    if (query.lastError().isValid()) {
-        // A damaged file shows what could be read before the damage; the user was told when it opened.
-        if (readOnlyBecause_ && readOnlyBecause_->kind == Kind::Damaged) {
-            return result;
-        }
-        return {{}, dropped(engineError(filePath_, query.lastError(), false))};
+    if (auto failure = readRecords(&result.records)) {
+        return {{}, dropped(*failure)};
     }
     return result;
 }
@@ -208,8 +216,11 @@ std::optional<DbError> ScoreDatabase::registerPlayer(const QString& name)
         return refused;
     }
     return inWriteTransaction([&]() -> std::optional<DbError> {
+        // Another copy of the program may have registered the name since this one listed the file.
         QSqlQuery insert(connection_->db());
-        insert.prepare(QStringLiteral("INSERT INTO nom (\"Nom Complet\") VALUES (?)"));
+        insert.prepare(QStringLiteral("INSERT INTO nom (\"Nom Complet\") SELECT ? WHERE NOT EXISTS "
+                                      "(SELECT 1 FROM nom WHERE \"Nom Complet\" = ?)"));
+        insert.addBindValue(name);
         insert.addBindValue(name);
         if (!insert.exec()) {
             return engineError(filePath_, insert.lastError(), true);
@@ -218,34 +229,58 @@ std::optional<DbError> ScoreDatabase::registerPlayer(const QString& name)
     });
 }
 
-std::optional<DbError> ScoreDatabase::replaceScore(const std::vector<qint64>& removedRowIds,
-                                                   const QString& name, int score)
+std::optional<DbError> ScoreDatabase::storeScore(const ChangeFor& decide, std::vector<ScoreRecord>* after)
 {
-    if (auto refused = checkPlayerName(name)) {
-        return refused;
-    }
-    if (auto refused = checkScore(score)) {
-        return refused;
-    }
     return inWriteTransaction([&]() -> std::optional<DbError> {
+        std::vector<ScoreRecord> records;
+        if (auto failure = readRecords(&records)) {
+            return failure;
+        }
+        const Change change = decide(records);
+        if (change.score) {
+            if (auto refused =
+                    checkPlayerName(change.name) ? checkPlayerName(change.name) : checkScore(*change.score)) {
+                return refused;
+            }
+        }
         QSqlQuery remove(connection_->db());
-        // The name test keeps a record that another copy of the program put in a reused rowid.
-        remove.prepare(QStringLiteral("DELETE FROM nom WHERE rowid = ? AND \"Nom Complet\" = ?"));
-        for (const qint64 rowId : removedRowIds) {
+        remove.prepare(QStringLiteral("DELETE FROM nom WHERE rowid = ?"));
+        for (const qint64 rowId : change.removedRowIds) {
             remove.bindValue(0, rowId);
-            remove.bindValue(1, name);
             if (!remove.exec()) {
                 return engineError(filePath_, remove.lastError(), true);
             }
+            std::erase_if(records, [rowId](const ScoreRecord& record) { return record.rowId == rowId; });
         }
-        QSqlQuery insert(connection_->db());
-        insert.prepare(QStringLiteral("INSERT INTO nom (\"Nom Complet\", score) VALUES (?, ?)"));
-        insert.addBindValue(name);
-        insert.addBindValue(score);
-        if (!insert.exec()) {
-            return engineError(filePath_, insert.lastError(), true);
+        if (change.score) {
+            QSqlQuery insert(connection_->db());
+            insert.prepare(QStringLiteral("INSERT INTO nom (\"Nom Complet\", score) VALUES (?, ?)"));
+            insert.addBindValue(change.name);
+            insert.addBindValue(*change.score);
+            if (!insert.exec()) {
+                return engineError(filePath_, insert.lastError(), true);
+            }
+            records.push_back({insert.lastInsertId().toLongLong(), change.name, *change.score});
+        }
+        if (after) {
+            *after = std::move(records);
         }
         return std::nullopt;
+    });
+}
+
+std::optional<DbError> ScoreDatabase::replaceScore(const std::vector<qint64>& removedRowIds,
+                                                   const QString& name, int score)
+{
+    return storeScore([&](const std::vector<ScoreRecord>& records) {
+        Change change{{}, name, score};
+        for (const ScoreRecord& record : records) {
+            if (record.nameText() == name &&
+                std::find(removedRowIds.begin(), removedRowIds.end(), record.rowId) != removedRowIds.end()) {
+                change.removedRowIds.push_back(record.rowId);
+            }
+        }
+        return change;
     });
 }
 

@@ -51,10 +51,22 @@ public:
     std::optional<DbError> open();
     // Every record of `nom`, in no particular order, Null and odd values included. Opens when needed.
     ScanResult scan();
-    // Adds a record with the name exactly as given and the three scores Null. Opens when needed.
+    // Adds a record with the name exactly as given and the three scores Null, unless a record of that exact
+    // name exists when the write begins. Opens when needed.
     std::optional<DbError> registerPlayer(const QString& name);
-    // Deletes the listed records that still carry `name`, then adds `name` with `score`, in one
-    // transaction: afterwards the file holds either all of it or none of it. Opens when needed.
+
+    // What a store does to the records it finds: deletes some, adds one.
+    struct Change {
+        std::vector<qint64> removedRowIds;
+        QString name;
+        std::optional<int> score; // nothing: no record added
+    };
+    using ChangeFor = std::function<Change(const std::vector<ScoreRecord>& records)>;
+    // Reads every record and applies what decide makes of them, in one write transaction: no other copy of
+    // the program writes in between, and afterwards the file holds all of it or none of it. after, when
+    // given, gets the records as the change leaves them. Opens when needed.
+    std::optional<DbError> storeScore(const ChangeFor& decide, std::vector<ScoreRecord>* after = nullptr);
+    // Deletes the listed records that carry `name`, then adds `name` with `score`, as storeScore does.
     /* rowIds from scan() */
     std::optional<DbError> replaceScore(const std::vector<qint64>& removedRowIds, const QString& name,
                                         int score);
@@ -72,6 +84,8 @@ public:
 private:
     std::optional<DbError> openChecked(bool mayRecover);
     std::optional<DbError> inWriteTransaction(const std::function<std::optional<DbError>()>& statements);
+    // Reads every record on the open connection; a failure is not dropped here.
+    std::optional<DbError> readRecords(std::vector<ScoreRecord>* records);
     // Drops the connection after a failure and hands the failure on.
     DbError dropped(DbError error);
 

@@ -1,11 +1,18 @@
 #include "data/SqlConnection.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
 #include <atomic>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace palinor {
 
@@ -18,18 +25,55 @@ QString nextConnectionName()
 }
 
 // mode=rw/ro keeps SQLite from creating a file that is missing by the time it opens it.
+// A relative name stays relative: the current directory may be one whose name text cannot hold.
 QString sqliteUri(const QString& path, bool readOnly)
 {
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+    const QString mode = readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw");
+    if (QFileInfo(path).isRelative()) {
+        return QStringLiteral("file:%1?%2")
+            .arg(QString::fromLatin1(QUrl::toPercentEncoding(path, "/")), mode);
+    }
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setQuery(mode);
     return url.toString(QUrl::FullyEncoded);
+}
+
+// The path's bytes from the root, as the engine measures it.
+qsizetype absoluteLength(const QString& path)
+{
+    qsizetype length = QFile::encodeName(path).size();
+    if (QFileInfo(path).isRelative()) {
+#ifdef Q_OS_UNIX
+        char current[4096];
+        length += ::getcwd(current, sizeof current) ? qsizetype(std::strlen(current)) + 1 : 0;
+#else
+        length += QFile::encodeName(QDir::currentPath()).size() + 1;
+#endif
+    }
+    return length;
 }
 
 } // namespace
 
+std::optional<DbError> pathTooLong(const QString& path, int longerBy)
+{
+    constexpr qsizetype kLongest = 512 - 8;
+    const qsizetype bytes = absoluteLength(path);
+    if (bytes + longerBy <= kLongest) {
+        return std::nullopt;
+    }
+    return dbError(DbError::Kind::PathTooLong, path,
+                   QStringLiteral("il compte %1 octets, et le moteur n'en accepte pas plus de %2")
+                       .arg(bytes)
+                       .arg(kLongest - longerBy));
+}
+
 SqlConnection::SqlConnection(const QString& path, bool readOnly, int busyTimeoutMs)
     : path_(path), name_(nextConnectionName()), readOnly_(readOnly)
 {
+    if ((failure_ = pathTooLong(path))) {
+        return;
+    }
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
     db_.setDatabaseName(sqliteUri(path, readOnly));
     QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);

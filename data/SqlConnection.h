@@ -11,6 +11,10 @@
 
 namespace palinor {
 
+// The refusal for a path too long for the engine, if it is: SQLite names at most 512 bytes, and the name of
+// its journal is the file's followed by "-journal". `longerBy`: what a temporary name adds to it.
+std::optional<DbError> pathTooLong(const QString& path, int longerBy = 0);
+
 class SqlConnection {
 public:
     /* readOnly: SQLite itself refuses every write. busyTimeoutMs: how long a statement waits for a lock. */

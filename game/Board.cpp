@@ -31,6 +31,11 @@ std::string captionWith(std::string_view designCaption, std::string_view value)
     return std::string(designCaption) + " " + std::string(value);
 }
 
+std::string isolated(std::string_view name)
+{
+    return name.empty() ? std::string() : "\xE2\x81\xA8" + std::string(name) + "\xE2\x81\xA9";
+}
+
 Byte DiscsInPockets(const GameState& state)
 {
     Byte total = 0;

@@ -26,6 +26,9 @@ int pictureIdForCount(int k);
 std::string designRoundCaption(int round);
 // A label's caption as the game writes it: its design caption, a space and the value ("SCORE : 4").
 std::string captionWith(std::string_view designCaption, std::string_view value);
+// A name as it is shown within a line: between U+2068 FIRST STRONG ISOLATE and U+2069 POP DIRECTIONAL
+// ISOLATE, so that its own direction controls cannot reorder what follows it. No name gives no text.
+std::string isolated(std::string_view name);
 
 // Everything one refresh of the board sets, in the refresh's own terms.
 struct BoardView {

@@ -11,7 +11,7 @@ namespace palinor {
 void Game::LoadBoard()
 {
     state_.ForceScoreUpdate = false;
-    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, state_.PlayerName));
+    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, isolated(state_.PlayerName)));
     state_.CurrentRound = 1;
     state_.MoveCount = 1;
     windows_.setLabelBackColor(Label::Round1, board::kRed);
@@ -125,7 +125,7 @@ void Game::UndoLastMove()
 void Game::StartNewGame()
 {
     windows_.showSignUp();
-    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, state_.PlayerName));
+    windows_.setLabelCaption(Label::Player, captionWith(board::kPlayerCaption, isolated(state_.PlayerName)));
     windows_.hideNewGameItem();
     windows_.announce(spoken::gameStarted(state_));
 }

@@ -1,10 +1,15 @@
 // Importing the older program's Access 2000 score file: every record as stored, nothing changed on a refusal.
 
 #include "data/AccessImport.h"
+#include "data/FileSystem.h"
+#include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace palinor;
 using namespace palinor::test;
@@ -127,6 +132,67 @@ TEST(AccessImport, ARefusedFileIsLeftAsItIsWithItsReasonWhateverTheReaderDoes)
     QFile::setPermissions(old.folder.path(), QFileDevice::Permissions(0x5555));
     QFile::setPermissions(old.path, QFileDevice::Permissions(0x6644));
     ASSERT_TRUE(asNobody([&] { old.refused("le nouveau fichier n'a pas pu être créé dans son dossier"); }));
+}
+
+TEST(AccessImport, LandsWholeWhateverStopsItAndNeverTwiceNorThroughWhatLiesBeside)
+{
+    // Killed after each step in turn: billard.mdb is the old file or the whole import, and the next start
+    // keeps it so.
+    for (int step = 1;; ++step) {
+        OldFile old(fixture("billard.mdb"));
+        const int status =
+            Child([&](int) {
+                int done = 0;
+                importAccessFile(old.path, old.reader, 10000, [&] { ++done == step ? ::raise(SIGKILL) : 0; });
+                return 0;
+            }).end();
+        ASSERT_FALSE(ScoreDatabase(old.path).createIfMissing());
+        const bool imported = old.rows().size() == 14;
+        EXPECT_TRUE(imported ? contents(old.folder.filePath("billard-ancien.mdb")) == old.bytes
+                             : contents(old.path) == old.bytes)
+            << step;
+        if (!WIFSIGNALED(status)) {
+            EXPECT_TRUE(imported && step > 3);
+            break;
+        }
+    }
+    // A private file with a leftover journal beside it: the import is as private, and never rolls it in.
+    OldFile old(fixture("billard.mdb"));
+    ASSERT_TRUE(::chmod(QFile::encodeName(old.path), 0600) == 0 && writeFile(old.path + "-journal", "reste"));
+    const AccessImport done = old.import();
+    EXPECT_TRUE(old.rows().size() == 14 && identityOf(old.path)->mode == 0600 &&
+                contents(old.folder.filePath("billard-ancien.mdb-journal")) == "reste" &&
+                importMessage(done).contains("mis de côté sous le nom"));
+    // Two copies at once: the second waits for the first, then uses its result.
+    OldFile race(fixture("billard.mdb"));
+    Child first([&](int out) {
+        sigset_t go{};
+        sigaddset(&go, SIGUSR1);
+        sigprocmask(SIG_BLOCK, &go, nullptr);
+        int got = 0, steps = 0;
+        importAccessFile(race.path, race.reader, 10000,
+                         [&] { ++steps == 1 ? say(out, "written\n"), sigwait(&go, &got) : 0; });
+        return 0;
+    });
+    ASSERT_EQ(first.line(20000), "written");
+    Child second([&](int out) { return say(out, race.import().byAnotherCopy ? "other\n" : "own\n"), 0; });
+    EXPECT_FALSE(second.line(300)) << "the first copy holds the old file";
+    first.end(SIGUSR1);
+    EXPECT_TRUE(second.line(20000) == "other" && race.rows().size() == 14 &&
+                entries(race.folder.path()) == QStringList({"billard-ancien.mdb", "billard.mdb"}));
+    // The disk fills up as the new file is written: said so, without naming the temporary file. Only root may
+    // mount a small file system.
+    const QByteArray script = "#!/bin/sh\necho 'PALINOR-ACCESS 1\nLIGNES 3000'; for i in $(seq 3000); do "
+                              "printf 'E\\nT 5\\nALPHA\\nT 1\\n1\\nN\\nN\\n'; done; echo 'FIN 3000'\n";
+    OldFile big(fixture("empty.mdb"), script);
+    if (::mount("tmpfs", QFile::encodeName(big.folder.path()), "tmpfs", 0, "size=128k") == 0) {
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(big.folder.path()), MNT_DETACH); });
+        ASSERT_TRUE(writeFile(big.path, big.bytes) && writeFile(big.reader, script) &&
+                    ::chmod(QFile::encodeName(big.reader), 0700) == 0);
+        const QString said = told(big.import().error);
+        EXPECT_TRUE(said.contains("(le disque est plein)") && !said.contains(".tmp")) << said;
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "data/DatabaseFolder.h"
 #include "data/FileSystem.h"
+#include "data/Leftovers.h"
 #include "data/ScoreDatabase.h"
 #include "tests/data/DatabaseBuilders.h"
 
@@ -96,6 +97,9 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
         {"->/dev/zero", Kind::NotRegularFile, "périphérique"},
         {"->socket", Kind::NotRegularFile, "socket"},
         {"-journal", Kind::NotRegularFile, "tube nommé"},
+        {"~-journal", Kind::LinkBeside, "lien symbolique"},
+        {"~-wal", Kind::LinkBeside, "-wal » est un lien"},
+        {"~-shm", Kind::LinkBeside, "-shm » est un lien"},
         {"empty", Kind::EmptyFile, "vide"},
         {QByteArray(3000, '\xA5'), Kind::NotADatabase, "pas une base de scores"},
         {sqlite, Kind::NotADatabase, "pas une base de scores"},
@@ -140,6 +144,11 @@ TEST_F(ScoreFileTest, whatIsNotAScoreFileIsRefusedAndSomethingForeignOnlyListedA
         } else if (made == "-journal") {
             makeScoreFile();
             ASSERT_TRUE(QFile::rename(fifo, path_ + "-journal"));
+        } else if (made.startsWith("~")) {
+            // Beside the file, a link to a private file of the user: never read, copied or repaired.
+            makeScoreFile();
+            ASSERT_TRUE(writeFile(dir_.filePath("secret"), QByteArray(4096, 's')) &&
+                        QFile::link(dir_.filePath("secret"), path_ + made.mid(1)));
         } else if (made.startsWith("CREATE")) {
             ASSERT_EQ(sql(path_, QString::fromUtf8(made)), QStringList());
         } else if (!made.isEmpty()) {
@@ -226,6 +235,15 @@ TEST_F(ScoreFileTest, withoutTheRightToWriteTheFileIsListedAndWhatCannotBeCreate
                       "le disque est plein");
         EXPECT_EQ(entries(disk), QStringList{"plein"});
     }
+    // Moved away while open, and a path too long for the engine: each told as such.
+    makeScoreFile(dir_.filePath("m.mdb"));
+    ScoreDatabase moved(dir_.filePath("m.mdb"));
+    ASSERT_TRUE(!moved.scan().error && QFile::rename(dir_.filePath("m.mdb"), dir_.filePath("n.mdb")));
+    expectRefusal(moved.registerPlayer("DUPONT"), Kind::Moved, "déplacé, renommé ou supprimé");
+    const QString deep = folder_ + "/" + QString(200, 'p') + "/" + QString(200, 'q') + "/" + QString(90, 'r');
+    ASSERT_TRUE(QDir().mkpath(deep) && writeFile(deep + "/billard.mdb", before));
+    expectRefusal(ScoreDatabase(deep + "/billard.mdb").open(), Kind::PathTooLong, "octets");
+    expectRefusal(ScoreDatabase(deep + "/b.mdb").createIfMissing(), Kind::PathTooLong, "trop long");
 }
 
 TEST_F(ScoreFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
@@ -247,11 +265,18 @@ TEST_F(ScoreFileTest, aHotJournalIsAppliedOnlyAfterTheFileAndItAreCopiedAside)
     EXPECT_TRUE(contents(path_) == current &&
                 entries(dir_.path()) == QStringList({"billard.mdb", "billard.mdb-journal"}));
 
+    // The copies are never more open than the private file they come from, and a leftover already copied
+    // aside is not copied again, by any later opening.
+    ::chmod(QFile::encodeName(path_).constData(), 0600);
+    const SetAside once = backUpBeforeRollback(path_, quick().clock()),
+                   again = backUpBeforeRollback(path_, {});
+    expectRefusal(once.notice, Kind::Recovered, backup_ + " » et « " + backup_ + "-journal");
     ScoreDatabase db(path_, quick());
     ASSERT_EQ(told(db.open()), "");
-    expectRefusal(only(db.takeNotices()), Kind::Recovered, backup_ + " » et « " + backup_ + "-journal");
+    EXPECT_TRUE(!again.notice && !again.refusal && db.takeNotices().isEmpty() &&
+                entries(folder_).size() == 3);
     EXPECT_TRUE(contents(backup_) == current && contents(backup_ + "-journal") == journal &&
-                !QFile::exists(path_ + "-journal"));
+                !QFile::exists(path_ + "-journal") && identityOf(backup_)->mode == 0600);
     // A past fault: a refusal met right after such a repair claimed the file had been left as it was.
     const QString repaired = afterRepair(dbError(Kind::WrongSchema, path_, "pas de table « nom »")).message;
     EXPECT_TRUE(repaired.contains("réparé") && !repaired.contains("pas été modifié")) << repaired;
@@ -515,6 +540,11 @@ TEST_F(ScoreFileTest, twoCopiesCreateRegisterAndStoreEverythingWithoutAFailure)
     EXPECT_TRUE(a.end() == 0 && b.end() == 0);
     EXPECT_EQ(sql(path_, "PRAGMA integrity_check") + stored(path_) + entries(folder_),
               QStringList{"ok"} + expected + QStringList{"billard.mdb"});
+    // Both sign-up windows listed the file before either registered the same name.
+    ScoreDatabase listed(path_);
+    ASSERT_TRUE(!listed.scan().error &&
+                Child([&](int) { return !!ScoreDatabase(path_).registerPlayer("10X"); }).end() == 0);
+    EXPECT_TRUE(!listed.registerPlayer("10X") && stored(path_).filter("10X").size() == 1);
 }
 
 TEST(DatabaseFolderTest, aPortableProgramKeepsItsScoresBesideItselfAnInstalledOneInTheUserFolder)
@@ -543,6 +573,15 @@ TEST(DatabaseFolderTest, aPortableProgramKeepsItsScoresBesideItselfAnInstalledOn
     const QString users = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     EXPECT_TRUE(locateDatabase().path == (canCreateFilesIn(program) ? program : users) + "/billard.mdb" &&
                 QDir::currentPath() == current);
+    // A folder whose name is not UTF-8, as unzipped from an old archive: the scores stay beside the program.
+    const QByteArray latin1 = QFile::encodeName(root.path()) + "/cl\xe9-usb";
+    const auto back = qScopeGuard([&] { // Qt could not name what is inside to remove it
+        QDir::setCurrent(current) && ::unlink(latin1 + "/billard.mdb") + ::rmdir(latin1) == 0;
+    });
+    ASSERT_TRUE(::mkdir(latin1.constData(), 0755) == 0 && usableFolder(latin1) == ".");
+    ScoreDatabase db(QDir(".").filePath("billard.mdb"));
+    EXPECT_TRUE(!db.createIfMissing() && !db.registerPlayer("ALPHA") && db.scan().records.size() == 1 &&
+                ::access((latin1 + "/billard.mdb").constData(), R_OK) == 0);
 }
 
 } // namespace

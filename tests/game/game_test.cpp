@@ -30,6 +30,10 @@ TEST(Game, WithoutAPlayerDiscsAndTheNextRoundAreRefusedAndNothingChanges)
     EXPECT_EQ(f.calls,
               "signup; caption Label1 JOUEUR : ; hide npmn; board; "
               "message Pas de Partie en cours! [critical]; message Pas de Partie en cours! [critical]; ");
+    f.signUpName = "BOB \u202E"; // its override ends with the name, not at the end of the caption
+    f.calls.clear();
+    f.play("N");
+    EXPECT_EQ(f.calls, "signup; caption Label1 JOUEUR : \u2068BOB \u202E\u2069; hide npmn; ");
 }
 
 TEST(Game, CountsAreCarriedIntoTheNextRoundOnlyItsLabelReactsAndUndoWalksBackAcrossIt)

@@ -141,6 +141,7 @@ void Form1::buildPanel(QWidget* client)
     const QFont font(QFont::substitute(QString::fromLatin1(kLabelFontFamily)), kLabelFontPoints);
     auto makeLabel = [&](const form1::Twips& where, const QString& caption) {
         auto* label = new ClickableLabel(caption, Frame1_);
+        label->setTextFormat(Qt::PlainText); // the player's name is shown as typed, never as markup
         label->setGeometry(form1::toPixels(where));
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -46,10 +46,12 @@ QWidget* owner()
     return modal ? modal : QApplication::activeWindow();
 }
 
+// The text, which may hold a name, a path or a file's content, is shown as written, never read as markup.
 // The focus is on a button of the box: each button says the message with its name, so that it is heard
 // even where the box itself is not read; the icon is named rather than met as an unnamed picture.
-void makeSpeakable(QMessageBox& box, const QString& said, const QString& icon)
+void prepare(QMessageBox& box, const QString& said, const QString& icon)
 {
+    box.setTextFormat(Qt::PlainText);
     box.setAccessibleDescription(said);
     for (QAbstractButton* button : box.buttons()) {
         button->setAccessibleDescription(said);
@@ -76,7 +78,7 @@ QString joined(const QString& text, const QString& spoken)
 void QtMessageBoxes::tell(const QString& text, Icon icon, const QString& spoken)
 {
     QMessageBox box(qtIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok, owner());
-    makeSpeakable(box, joined(text, spoken), iconName(icon));
+    prepare(box, joined(text, spoken), iconName(icon));
     box.exec();
 }
 
@@ -88,7 +90,7 @@ bool QtMessageBoxes::askRetry(const QString& text)
     box.button(QMessageBox::Retry)->setText(QStringLiteral("Réessayer"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
     box.setDefaultButton(QMessageBox::Retry);
-    makeSpeakable(box, text, iconName(Icon::Warning));
+    prepare(box, text, iconName(Icon::Warning));
     return box.exec() == QMessageBox::Retry;
 }
 
@@ -99,7 +101,7 @@ bool QtMessageBoxes::askImport(const QString& text)
     QPushButton* import = box.addButton(QStringLiteral("Importer"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(import);
-    makeSpeakable(box, text, QStringLiteral("Question"));
+    prepare(box, text, QStringLiteral("Question"));
     box.exec();
     return box.clickedButton() == import;
 }

@@ -36,11 +36,13 @@ QString scoreText(int score)
     return QStringLiteral("%1").arg(score, kScoreTextLength, 10, QLatin1Char('0'));
 }
 
-QString rankingLine(int rank, QStringView namePart, QStringView score)
+QString rankingLine(int rank, QStringView name, QStringView score)
 {
-    // A rank above 999 is written in full.
-    QString line = QStringLiteral("  N\u00B0 ") + QStringLiteral("%1").arg(rank, 3);
-    line.append(namePart).append(QStringLiteral(" (")).append(score).append(QLatin1Char(')'));
+    // A rank above 999 is written in full. The name is isolated, so that its own direction controls
+    // cannot reorder the score after it.
+    QString line = QStringLiteral("  N\u00B0 ") + QStringLiteral("%1").arg(rank, 3) + kSortSeparator;
+    line.append(QChar(0x2068)).append(name).append(QChar(0x2069));
+    line.append(QStringLiteral(" (")).append(score).append(QLatin1Char(')'));
     return line;
 }
 
@@ -50,6 +52,39 @@ QString spokenRankingLine(int rank, const QString& name, int score)
         .arg(rank)
         .arg(name, QString::fromStdString(counted(score, "point")));
 }
+
+namespace {
+
+// The rule applied to the player's records as they are found: which are replaced, and the score then stored.
+ScoreDatabase::Change replacementOf(const std::vector<ScoreRecord>& records, GameState& state)
+{
+    const QString player = QString::fromStdString(state.PlayerName);
+    ScoreDatabase::Change change{{}, player, std::nullopt};
+    bool ownReadable = false, ownUnreadable = false;
+    for (const ScoreRecord& record : records) {
+        if (player.isEmpty() || record.name.isNull() || record.nameText() != player) {
+            continue;
+        }
+        if (!record.readable()) {
+            ownUnreadable = true; // left as it is in the file
+            continue;
+        }
+        ownReadable = true;
+        if (auto replacement =
+                ReplacementScore(state, state.PlayerName, static_cast<Byte>(record.scoreValue()))) {
+            change.removedRowIds.push_back(record.rowId);
+            change.score = *replacement;
+        }
+    }
+    // A player whose records cannot be read would otherwise never get a score: a readable record is added
+    // beside them, and the normal rule finds it from then on.
+    if (ownUnreadable && !ownReadable) {
+        change.score = FirstReadableScore(state);
+    }
+    return change;
+}
+
+} // namespace
 
 ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const FileAttempt& attempt)
 {
@@ -66,59 +101,44 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const Fil
     if (contents.readFailure) {
         return contents;
     }
+    // Only when a replacement is due is the file written; the rule is then applied anew to what the file
+    // holds inside the write, so that another copy of the program storing at the same time is never undone.
+    GameState trial = state;
+    if (!replacementOf(scan.records, trial).score) {
+        state.BestBeforeGame = trial.BestBeforeGame; // the player's best as first seen
+    } else {
+        const bool flagBefore = state.ForceScoreUpdate;
+        const auto bestBefore = state.BestBeforeGame;
+        const auto restore = [&] {
+            state.ForceScoreUpdate = flagBefore;
+            state.BestBeforeGame = bestBefore;
+        };
+        std::vector<ScoreRecord> after;
+        contents.storeFailure = tryOnce([&] {
+            restore();
+            return db.storeScore(
+                [&](const std::vector<ScoreRecord>& found) { return replacementOf(found, state); }, &after);
+        });
+        contents.notices += db.takeNotices();
+        if (contents.storeFailure) {
+            // Nothing was stored: the table shows the file as it is, and the next load tries again.
+            restore();
+        } else {
+            scan.records = std::move(after);
+        }
+    }
 
     struct Row {
         QString name;
         int score;
-        bool replaced;
     };
     std::vector<Row> rows;
-    rows.reserve(scan.records.size() + 1);
-    std::vector<qint64> replacedIds;
-    std::optional<Byte> newScore;
-    const bool flagBefore = state.ForceScoreUpdate;
-    const auto bestBefore = state.BestBeforeGame;
-    const QString player = QString::fromStdString(state.PlayerName);
-    bool ownReadable = false, ownUnreadable = false;
+    rows.reserve(scan.records.size());
     for (const ScoreRecord& record : scan.records) {
-        const bool own = !player.isEmpty() && !record.name.isNull() && record.nameText() == player;
-        if (!record.readable()) {
+        if (record.readable()) {
+            rows.push_back({record.nameText(), record.scoreValue()});
+        } else {
             ++contents.skipped; // left as it is in the file
-            ownUnreadable = ownUnreadable || own;
-            continue;
-        }
-        Row row{record.nameText(), record.scoreValue(), false};
-        // Only the player's own records can be replaced: the others skip the rule's conversion.
-        if (own) {
-            ownReadable = true;
-            if (auto replacement = ReplacementScore(state, state.PlayerName, static_cast<Byte>(row.score))) {
-                row.replaced = true;
-                replacedIds.push_back(record.rowId);
-                newScore = replacement;
-            }
-        }
-        rows.push_back(std::move(row));
-    }
-    // A player whose records cannot be read would otherwise never get a score: a readable record is added
-    // beside them, and the normal rule finds it from then on.
-    if (ownUnreadable && !ownReadable) {
-        newScore = FirstReadableScore(state);
-        rows.push_back({player, *newScore, true});
-    }
-
-    if (newScore) {
-        contents.storeFailure = tryOnce([&] { return db.replaceScore(replacedIds, player, *newScore); });
-        contents.notices += db.takeNotices();
-        if (contents.storeFailure) {
-            // Nothing was stored: the table shows the file as it is, and the next load tries again.
-            state.ForceScoreUpdate = flagBefore;
-            state.BestBeforeGame = bestBefore;
-            std::erase_if(rows, [&](const Row& row) { return row.replaced && replacedIds.empty(); });
-        }
-    }
-    if (newScore && !contents.storeFailure) {
-        for (Row& row : rows) {
-            row.score = row.replaced ? *newScore : row.score;
         }
     }
     // The order of the lines "score text, five spaces, name" in ascending text order: by score, then by the
@@ -136,7 +156,7 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const Fil
     contents.spoken.reserve(count);
     for (int rank = 1; rank <= count; ++rank) {
         const Row& row = rows[static_cast<std::size_t>(count - rank)];
-        contents.ranking << rankingLine(rank, kSortSeparator + row.name, scoreText(row.score));
+        contents.ranking << rankingLine(rank, row.name, scoreText(row.score));
         contents.spoken << spokenRankingLine(rank, row.name, row.score);
     }
     return contents;

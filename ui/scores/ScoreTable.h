@@ -11,8 +11,9 @@ namespace palinor {
 
 /* 0 <= score <= 999: "000" */
 QString scoreText(int score);
-/* The line of one rank: "  N° ", the rank in three columns, the name part, " (", the score text, ")". */
-QString rankingLine(int rank, QStringView namePart, QStringView scoreText);
+/* The line of one rank: "  N° ", the rank in three columns, five spaces, the name between U+2068 and U+2069,
+   " (", the score text, ")". */
+QString rankingLine(int rank, QStringView name, QStringView scoreText);
 // The same rank in words: "Rang 1 : ALPHA, 87 points."
 QString spokenRankingLine(int rank, const QString& name, int score);
 
