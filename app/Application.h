@@ -7,7 +7,8 @@ namespace palinor {
 
 // The design asks for fonts that Debian lacks; these are the installed fonts that stand in for them.
 inline constexpr const char* kSansSubstitute = "Liberation Sans";
-inline constexpr const char* kGaramondSubstitute = "EB Garamond";
+// A Garamond-like serif whose figures are lining by default: a score reads as a number, never "ooo".
+inline constexpr const char* kGaramondSubstitute = "Cardo";
 
 void setUpApplication(QApplication& app);
 

@@ -5,26 +5,16 @@
 #include "ui/messages/MessageBoxes.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <memory>
 
-int main(int argc, char* argv[])
+int main([[maybe_unused]] int argc, char* argv[])
 {
     palinor::watchStartUpFailures();
-    auto app = std::make_unique<QApplication>(argc, argv);
-    // A screen too small for the board at its scale: the whole program is drawn at the largest scale that
-    // fits.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const double fit = palinor::fittingScale(palinor::boardWindowSize(), screen->availableGeometry());
-        if (fit < 1.0) {
-            const double given = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-                                     ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
-                                     : 1.0;
-            app.reset();
-            qputenv("QT_SCALE_FACTOR", QByteArray::number((given > 0 ? given : 1.0) * fit));
-            app = std::make_unique<QApplication>(argc, argv);
-        }
-    }
+    // The program reads no command line: Qt's own options (-reverse, -style, -stylesheet...) are not given to
+    // it either. The environment still chooses the platform.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    auto app = std::make_unique<QApplication>(qtArgc, qtArgv);
     palinor::stopWatchingStartUpFailures();
     palinor::setUpApplication(*app);
 

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   libgtest-dev libgmock-dev
   mdbtools-dev
-  fonts-liberation2 fonts-ebgaramond
+  fonts-liberation2 fonts-cardo
   "$@"
 )
 

@@ -87,7 +87,7 @@ printf '[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n' >"$fold
 # The fonts the program asks for, which Windows lacks.
 mkdir -p "$folder/fonts"
 cp /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf "$folder/fonts/"
-cp /usr/share/fonts/opentype/ebgaramond/EBGaramond12-Regular.otf "$folder/fonts/"
+cp /usr/share/fonts/truetype/cardo/Cardo104s.ttf "$folder/fonts/"
 find "$folder" -name '*.exe' -o -name '*.dll' | xargs $triplet-strip --strip-unneeded
 
 # No windeployqt in Debian: every DLL an executable or library imports must be in the folder or be Windows' own.

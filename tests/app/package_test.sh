@@ -23,7 +23,7 @@ dpkg-deb -x "${debs[0]}" "$root"
 grep -qx 'Exec=/usr/games/Palinor' "$root/usr/share/applications/org.example.palinor.desktop" ||
   fail "the menu entry does not start /usr/games/Palinor"
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
-for needed in libqt6sql6-sqlite qt6-translations-l10n fonts-liberation2 fonts-ebgaramond libmdb3 libqt6widgets6; do
+for needed in libqt6sql6-sqlite qt6-translations-l10n fonts-liberation2 fonts-cardo libmdb3 libqt6widgets6; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 

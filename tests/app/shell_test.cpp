@@ -24,6 +24,10 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
         QCOMPARE(QFontInfo(QFont("MS Sans Serif", 24)).family(), kSansSubstitute);
         QCOMPARE(QFontInfo(QFont("Garamond")).family(), kGaramondSubstitute);
+        // The scores' figures stand as tall as a capital: « 000 » never reads as « ooo ».
+        const QFontMetrics garamond(QFont("Garamond", 26));
+        QVERIFY(garamond.tightBoundingRect("0").height() >=
+                garamond.tightBoundingRect("H").height() * 9 / 10);
         // A display that works but a failure of another kind is not told as a missing display.
         QCOMPARE(startUpFailureLine("QFontDatabase: no font could be found\nmore", false),
                  "Palinor : le programme n'a pas pu démarrer (Qt indique : « QFontDatabase: no font could be "
