@@ -1,6 +1,8 @@
 #include "ui/messages/MessageBoxes.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,6 +54,12 @@ QWidget* owner()
 void prepare(QMessageBox& box, const QString& said, const QString& icon)
 {
     box.setTextFormat(Qt::PlainText);
+    // Wide enough for a window manager to show the whole title beside its icon and buttons, however short
+    // the text ("GAME OVER").
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(minimumBoxWidth(box.windowTitle()), 0, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.setAccessibleDescription(said);
     for (QAbstractButton* button : box.buttons()) {
         button->setAccessibleDescription(said);
@@ -74,6 +82,15 @@ QString joined(const QString& text, const QString& spoken)
 }
 
 } // namespace
+
+int minimumBoxWidth(const QString& title)
+{
+    // Title bars are commonly drawn in a bold font, with an icon and three buttons of about a line's height.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    return metrics.horizontalAdvance(title) + 4 * (metrics.height() + 8) + 48;
+}
 
 void QtMessageBoxes::tell(const QString& text, Icon icon, const QString& spoken)
 {

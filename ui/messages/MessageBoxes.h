@@ -20,6 +20,9 @@ public:
     virtual bool askImport(const QString& text) = 0;
 };
 
+// The width below which a window manager could not show a box's whole title.
+int minimumBoxWidth(const QString& title);
+
 // Qt's message boxes, over the window that is active when they are asked for.
 class QtMessageBoxes : public MessageBoxes {
 public:

@@ -4,6 +4,7 @@
 #include "game/ScoreStore.h"
 
 #include <QCollator>
+#include <QFontMetrics>
 #include <QLocale>
 #include <algorithm>
 
@@ -22,13 +23,29 @@ QString skippedMessage(int count, const QString& file)
         return {};
     }
     return count == 1
-               ? QStringLiteral("Un enregistrement illisible de %1 (nom vide ou score hors de 0 à 255) "
-                                "n'est pas affiché ; il reste tel quel dans le fichier.")
+               ? QStringLiteral(
+                     "Un enregistrement illisible de %1 (sans nom, ou dont le score n'est pas un "
+                     "nombre entier de 0 à 255) n'est pas affiché ; il reste tel quel dans le fichier.")
                      .arg(file)
-               : QStringLiteral("%1 enregistrements illisibles de %2 (nom vide ou score hors de 0 à 255) "
-                                "ne sont pas affichés ; ils restent tels quels dans le fichier.")
+               : QStringLiteral(
+                     "%1 enregistrements illisibles de %2 (sans nom, ou dont le score n'est pas un "
+                     "nombre entier de 0 à 255) ne sont pas affichés ; ils restent tels quels dans le "
+                     "fichier.")
                      .arg(count)
                      .arg(file);
+}
+
+QString fittedLine(const QString& line, const QFontMetrics& metrics, int width)
+{
+    // The name stands between its isolates; what comes before and after it is kept whole.
+    const qsizetype start = line.indexOf(QChar(0x2068)) + 1, end = line.lastIndexOf(QChar(0x2069));
+    if (metrics.horizontalAdvance(line) <= width || start <= 0 || end < start) {
+        return line;
+    }
+    const QString before = line.left(start), after = line.mid(end);
+    const int room = width - metrics.horizontalAdvance(before) - metrics.horizontalAdvance(after);
+    return before + metrics.elidedText(line.mid(start, end - start), Qt::ElideRight, std::max(room, 0)) +
+           after;
 }
 
 QString scoreText(int score)
@@ -138,7 +155,7 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const Fil
         if (record.readable()) {
             rows.push_back({record.nameText(), record.scoreValue()});
         } else {
-            ++contents.skipped; // left as it is in the file
+            contents.skipped.push_back(record.rowId); // left as it is in the file
         }
     }
     // The order of the lines "score text, five spaces, name" in ascending text order: by score, then by the

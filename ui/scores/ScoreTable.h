@@ -6,6 +6,9 @@
 #include "ui/messages/ScoreFilePrompts.h"
 
 #include <QStringList>
+#include <vector>
+
+class QFontMetrics;
 
 namespace palinor {
 
@@ -28,8 +31,8 @@ struct ScoreTableContents {
     std::optional<DbError> storeFailure;
     // What opening the file found: a backup made of half-written leftovers, a file that will not be written.
     QList<DbError> notices;
-    // Records that cannot be shown, left as they are in the file.
-    int skipped = 0;
+    // Records that cannot be shown, left as they are in the file, by their row numbers.
+    std::vector<qint64> skipped;
 };
 
 // Runs a file operation once; the window passes one that asks again while the file is busy.
@@ -40,5 +43,8 @@ ScoreTableContents loadScoreTable(ScoreDatabase& db, GameState& state, const Fil
 
 // The one message about skipped records of file, or an empty text when none was skipped.
 QString skippedMessage(int count, const QString& file);
+
+// The ranking line shortened to fit `width` pixels: its name, never its rank or its score.
+QString fittedLine(const QString& line, const QFontMetrics& metrics, int width);
 
 } // namespace palinor

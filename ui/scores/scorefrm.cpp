@@ -7,9 +7,12 @@
 #include "ui/scores/ScorefrmDesign.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QHash>
 #include <QListView>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
 
@@ -60,6 +63,36 @@ protected:
     }
 };
 
+// Each line as text on the list's ground: nothing looks chosen, since there is nothing to choose, and a line
+// too long for the list loses part of its name, never its rank or its score.
+class RankingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+        // Inside the margins the style keeps on each side of a line's text.
+        const QStyle* style = option->widget ? option->widget->style() : QApplication::style();
+        const int margins =
+            2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, option, option->widget) + 1);
+        option->text = fittedLine(option->text, option->fontMetrics, option->rect.width() - margins);
+    }
+};
+
+// The records that cannot be shown, told once while they stay as they are: the table is opened often.
+bool newlySkipped(const QString& file, const std::vector<qint64>& skipped)
+{
+    static QHash<QString, std::vector<qint64>> told;
+    if (told.value(file) == skipped) {
+        return false;
+    }
+    told.insert(file, skipped);
+    return !skipped.empty();
+}
+
 // How many players the table ranks, and the way out.
 QString listDescription(qsizetype players)
 {
@@ -93,6 +126,9 @@ scorefrm::scorefrm(MessageBoxes& boxes, const ScoreDatabaseOptions& options, QWi
     List2_->setModel(model_);
     List2_->setUniformItemSizes(true);
     List2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A ranking to read, not a choice: the arrow keys still move through it, and a screen reader follows.
+    List2_->setSelectionMode(QAbstractItemView::NoSelection);
+    List2_->setItemDelegate(new RankingDelegate(List2_));
     // Asked through the program's registered stand-in, so that no search is made for a font the system lacks.
     QFont font(QFont::substitute(QString::fromLatin1(kFontFamily)));
     font.setPointSizeF(scores::kList2PointSize);
@@ -136,8 +172,8 @@ void scorefrm::load(GameState& state, const QString& databasePath, bool seen)
         }
     }
     tellAll(boxes_, told);
-    if (seen && contents.skipped > 0) {
-        boxes_.tell(skippedMessage(contents.skipped, db.filePath()), MessageBoxes::Icon::Warning);
+    if (seen && newlySkipped(shownPath(db.filePath()), contents.skipped)) {
+        boxes_.tell(skippedMessage(int(contents.skipped.size()), db.filePath()), MessageBoxes::Icon::Warning);
     }
 }
 
