@@ -1,10 +1,6 @@
 #include "app/StartUp.h"
 
-#include "ui/main/Form1Design.h"
-
 #include <QByteArrayView>
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,25 +64,6 @@ QString startUpFailureLine(const QString& fatalMessage, bool unreachable)
             .arg(firstLine);
     }
     return QStringLiteral("Palinor : le programme n'a pas pu démarrer (Qt indique : « %1 »).").arg(firstLine);
-}
-
-QSize boardWindowSize()
-{
-    // The menu bar and a window manager's title bar and borders, as most desktops draw them.
-    constexpr int kMenuBar = 24, kTitleBar = 32, kBorders = 8;
-    const QSize client = form1::toPixels(form1::kClientArea).size();
-    return {client.width() + kBorders, client.height() + kMenuBar + kTitleBar + kBorders};
-}
-
-double fittingScale(QSize needed, QRect available)
-{
-    if (needed.isEmpty() || available.isEmpty()) {
-        return 1.0;
-    }
-    const double scale = std::min(
-        {1.0, double(available.width()) / needed.width(), double(available.height()) / needed.height()});
-    // Rounded down to a hundredth, so that the scaled window is never a pixel too large.
-    return std::floor(scale * 100.0) / 100.0;
 }
 
 } // namespace palinor

@@ -13,14 +13,19 @@ start_xvfb() {
   export DISPLAY=":$(cat "$work/display")"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
-# start_openbox: the window manager the program's windows are shown by. Exits 77 (skipped) when it cannot start.
+# start_openbox [PANEL]: the window manager the program's windows are shown by, keeping PANEL pixels free at the
+# bottom of the screen as a taskbar would. Exits 77 (skipped) when it cannot start.
 start_openbox() {
-  openbox >"$work/openbox.log" 2>&1 &
-  for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return; sleep 0.1; done
+  sed "s|<bottom>0</bottom>|<bottom>${1:-0}</bottom>|" /etc/xdg/openbox/rc.xml >"$work/rc.xml" 2>/dev/null || true
+  openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
+  for _ in $(seq 300); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return; sleep 0.1; done
   echo "SKIPPED: no openbox"; cat "$work/openbox.log"; exit 77
 }
-# start_palinor PROGRAM: a copy of the program, run from the scratch folder, where it keeps its scores.
-start_palinor() { cp "$1" "$work/Palinor"; (cd "$work" && exec ./Palinor >"$work/palinor.log" 2>&1) & }
+# start_palinor PROGRAM [ARGUMENT...]: a copy of the program, run from the scratch folder, where it keeps its scores.
+start_palinor() {
+  cp "$1" "$work/Palinor"; shift
+  (cd "$work" && exec ./Palinor "$@" >"$work/palinor.log" 2>&1) &
+}
 # To stderr as well: a window looked for inside $(...) fails in a subshell, whose stdout is captured.
 fail() { { echo "FAILED: $*"; echo "--- program output"; cat "$work/palinor.log" 2>/dev/null; } >&2; exit 1; }
 sanitizers_quiet() { ! grep -qE 'AddressSanitizer|runtime error' "$work/palinor.log" || fail "the sanitizers spoke"; }
