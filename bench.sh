@@ -23,6 +23,10 @@ done
 echo
 echo "== Start-up against the floor"
 bench/startup.sh "$build" 31
+# As a desktop shows it, from the launch: under Xvfb and openbox when they are installed (./test.sh installs them).
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v xprop >/dev/null; then
+  bench/startup.sh --x11 "$build" 31
+fi
 
 # One line per benchmark: its median, its goal and whether the median meets it.
 echo

@@ -48,7 +48,7 @@ void setUpApplication(QApplication& app)
     interfaceFont.setFamily(QFont::substitute(sans));
     QApplication::setFont(interfaceFont);
 
-    // Every size of the icon, so that each desktop and scale finds its own drawing.
+    // Nothing is decoded here: a window reads the small drawings it offers when it is made.
     QApplication::setWindowIcon(applicationIcon());
 }
 

@@ -15,10 +15,13 @@ void palinor_init_resources();
 
 namespace palinor {
 
+// Every size the icon is drawn at; the launcher takes the installed files of all of them.
 inline constexpr std::array<int, 8> kApplicationIconSizes{16, 24, 32, 48, 64, 128, 256, 512};
+// The sizes a window offers its title bar, task bar and switcher (X11 sends each one to the window manager).
+inline constexpr std::array<int, 5> kWindowIconSizes{16, 24, 32, 48, 64};
 
-/* The application icon with every size above, so that title bars, task bars and switchers each take a
-   drawing made for their size. Registers the resources first. */
+/* The windows' icon: it offers kWindowIconSizes, and reads a drawing only when a size is asked for, that
+   size's own or else the next larger one made smaller. Registers the resources first. */
 QIcon applicationIcon();
 
 } // namespace palinor

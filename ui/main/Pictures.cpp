@@ -2,8 +2,13 @@
 
 #include "game/Board.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QImage>
+#include <QPainter>
 #include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace palinor {
 
@@ -44,6 +49,41 @@ QPixmap pictureFor(const QString& name, int side, qreal devicePixelRatio)
     return picture;
 }
 
+constexpr int kDieSide = 30;
+
+// A pocket button's face, made when the button is painted, for the device pixels it is painted at: the start
+// decodes the drawing of its own screen only.
+class DieFaceEngine final : public QIconEngine {
+public:
+    explicit DieFaceEngine(int pips) : pips_(pips) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override
+    {
+        QPixmap face = dieFace(pips_, qreal(size.width()) / kDieSide);
+        if (face.width() > size.width()) {
+            face = face.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        }
+        if (mode == QIcon::Normal) {
+            return face;
+        }
+        // A disabled or selected button dims or tints its face as Qt's own icons do.
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, face, &option);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        painter->drawPixmap(rect, pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state));
+    }
+
+    QIconEngine* clone() const override { return new DieFaceEngine(*this); }
+
+private:
+    int pips_;
+};
+
 } // namespace
 
 QPixmap dominoPicture(int id, qreal devicePixelRatio)
@@ -56,15 +96,12 @@ QPixmap dominoPicture(int id, qreal devicePixelRatio)
 
 QPixmap dieFace(int pips, qreal devicePixelRatio)
 {
-    return pictureFor(QStringLiteral("die%1").arg(pips), 30, devicePixelRatio);
+    return pictureFor(QStringLiteral("die%1").arg(pips), kDieSide, devicePixelRatio);
 }
 
 QIcon dieFaceIcon(int pips)
 {
-    QIcon icon;
-    icon.addPixmap(dieFace(pips, 1.0));
-    icon.addPixmap(dieFace(pips, 2.0));
-    return icon;
+    return QIcon(new DieFaceEngine(pips));
 }
 
 } // namespace palinor

@@ -19,7 +19,8 @@ QPixmap dominoPicture(int id, qreal devicePixelRatio = 1.0);
    (30 x 30 logical pixels). */
 QPixmap dieFace(int pips, qreal devicePixelRatio = 1.0);
 
-/* The die face holding both drawings, so that a button shows the one that suits its own screen. */
+/* The die face as a button's icon: each time it is painted, the dieFace for the device pixels it covers,
+   so that a button shows the drawing that suits its own screen and no other is decoded. */
 QIcon dieFaceIcon(int pips);
 
 } // namespace palinor
