@@ -92,6 +92,13 @@ QString refusal(const QByteArray& reason)
         return QStringLiteral("sa table « nom » n'a pas les champs « Nom Complet », « Score », « Score1 » et "
                               "« Score2 »");
     }
+    if (reason == "pilote") {
+        return QStringLiteral(
+            "le pilote ODBC « Microsoft Access Driver (*.mdb) » de Windows, qui lit les fichiers Access, "
+            "n'est "
+            "pas installé ; installez le « Microsoft Access Database Engine » (moteur de base de données "
+            "Access, gratuit, sur le site de Microsoft) en version 32 bits, puis recommencez");
+    }
     if (reason == "ligne") {
         return QStringLiteral(
             "une de ses lignes est illisible ; le fichier est sans doute tronqué ou endommagé");

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program, 64-bit: build/packages/Palinor-<version>-win64.zip, a folder Palinor/ with
-# Palinor.exe and everything it needs; then plays it under Wine (scripts/wine-test.sh).
+# Palinor.exe and everything it needs, and beside it the 32-bit reader of the old Access score files,
+# palinor-access-reader.exe (scripts/build-access-reader-exe.sh; no Qt); then plays it under Wine
+# (scripts/wine-test.sh).
 #
 # Debian has no Windows build of Qt: the first run cross-builds Debian's own qtbase with mingw-w64 (about
 # 12 minutes on 2 cores) into a cache outside the tree, keyed by the Qt version and its configure options;
@@ -72,6 +74,7 @@ folder=$stage/Palinor
 mkdir -p "$folder"/{platforms,sqldrivers,styles,translations}
 # Qt puts the executables of a Windows build at the top of the build folder.
 cp "$build/Palinor.exe" "$folder/"
+scripts/build-access-reader-exe.sh "$folder/palinor-access-reader.exe"
 for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Sql; do cp "$qt/bin/$dll.dll" "$folder/"; done
 cp "$qt/plugins/platforms/qwindows.dll" "$folder/platforms/"
 cp "$qt/plugins/sqldrivers/qsqlite.dll" "$folder/sqldrivers/"
@@ -94,7 +97,7 @@ find "$folder" -name '*.exe' -o -name '*.dll' | xargs $triplet-strip --strip-unn
 system_dlls=" $(echo kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comdlg32.dll \
   ws2_32.dll winmm.dll imm32.dll dwmapi.dll uxtheme.dll version.dll netapi32.dll userenv.dll mpr.dll shcore.dll \
   shlwapi.dll d3d9.dll d3d11.dll dxgi.dll dwrite.dll d2d1.dll setupapi.dll wtsapi32.dll msvcrt.dll \
-  authz.dll crypt32.dll bcrypt.dll ntdll.dll rpcrt4.dll comctl32.dll secur32.dll) "
+  authz.dll crypt32.dll bcrypt.dll ntdll.dll rpcrt4.dll comctl32.dll secur32.dll odbc32.dll) "
 missing=""
 while read -r binary; do
   for dll in $($triplet-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
