@@ -58,9 +58,10 @@ bool canCreateFilesIn(const QString& folder)
 
 bool isInstalledProgram(const QString& programFolder)
 {
-    return QFileInfo::exists(
-        QDir(programFolder)
-            .filePath(QStringLiteral("../share/applications/%1.desktop").arg(QLatin1String(kDesktopId))));
+    const QDir folder(programFolder);
+    return QFileInfo::exists(folder.filePath(QStringLiteral("Uninstall.exe"))) ||
+           QFileInfo::exists(folder.filePath(
+               QStringLiteral("../share/applications/%1.desktop").arg(QLatin1String(kDesktopId))));
 }
 
 QString chooseDatabaseFolder(const QString& programFolder, const QString& userDataFolder, bool installed,

@@ -24,7 +24,8 @@ QString usableFolder(const QByteArray& folder);
 bool canCreateFilesIn(const QString& folder);
 
 // Installed, by the package or `cmake --install`: the program's folder (bin/ or games/) has a parent holding
-// share/applications/org.example.palinor.desktop. A portable folder holds the program alone.
+// share/applications/org.example.palinor.desktop; by the Windows setup: its Uninstall.exe is beside the
+// program. A portable folder holds the program alone.
 bool isInstalledProgram(const QString& programFolder);
 
 // A billard.mdb beside the program is used, whatever the program's layout. Otherwise an installed program

@@ -197,6 +197,8 @@ HeldNewFile::~HeldNewFile()
     }
 }
 
+void HeldNewFile::releaseBeforeRename() {}
+
 void removeIfUnheld(const QString& path)
 {
     const QByteArray name = encoded(path);
@@ -335,6 +337,11 @@ HeldNewFile::HeldNewFile(const QString& path, int)
 
 HeldNewFile::~HeldNewFile() = default;
 
+void HeldNewFile::releaseBeforeRename()
+{
+    file_.reset();
+}
+
 void removeIfUnheld(const QString& path)
 {
     if (QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) {
@@ -352,18 +359,28 @@ int copyToNewFile(const QString& from, const QString& to, Links links)
 
 #endif
 
+// The error as the system's error number of this program's messages: Windows' own codes are other numbers.
+int errorNumber(const std::error_code& error)
+{
+    if (!error) {
+        return 0;
+    }
+    const std::error_condition condition = error.default_error_condition();
+    return condition.category() == std::generic_category() ? condition.value() : EIO;
+}
+
 int hardLink(const QString& from, const QString& to)
 {
     std::error_code error;
     std::filesystem::create_hard_link(nativePath(from), nativePath(to), error);
-    return !error ? 0 : error == std::errc::file_exists ? EEXIST : error.value();
+    return error == std::errc::file_exists ? EEXIST : errorNumber(error);
 }
 
 int replaceName(const QString& from, const QString& to)
 {
     std::error_code error;
     std::filesystem::rename(nativePath(from), nativePath(to), error);
-    return error ? error.value() : 0;
+    return errorNumber(error);
 }
 
 int linkWithoutReplacing(const QString& from, const QString& to)
@@ -378,7 +395,7 @@ int linkWithoutReplacing(const QString& from, const QString& to)
     }
     // Folders without hard links (FAT): only a short race with another copy of the program remains.
     std::filesystem::rename(nativePath(from), nativePath(to), error);
-    return error ? error.value() : 0;
+    return errorNumber(error);
 }
 
 int moveToNewName(const QString& from, const QString& to)
@@ -388,7 +405,7 @@ int moveToNewName(const QString& from, const QString& to)
     }
     std::error_code error;
     std::filesystem::rename(nativePath(from), nativePath(to), error);
-    return error ? error.value() : 0;
+    return errorNumber(error);
 }
 
 bool nameTaken(const QString& path)

@@ -69,6 +69,9 @@ public:
     bool isOpen() const { return handle_ >= 0; }
     // The system's error number when not open; EEXIST when the name was taken.
     int error() const { return error_; }
+    // Before the file is renamed or removed: where the hold is an open file, which Windows would not let be
+    // renamed or removed, it is let go; a lock elsewhere stays until destruction.
+    void releaseBeforeRename();
 
 private:
     int handle_ = -1;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows program, 64-bit: build/packages/Palinor-<version>-win64.zip, a folder Palinor/ with
 # Palinor.exe and everything it needs, and beside it the 32-bit reader of the old Access score files,
-# palinor-access-reader.exe (scripts/build-access-reader-exe.sh; no Qt); then plays it under Wine
-# (scripts/wine-test.sh).
+# palinor-access-reader.exe (scripts/build-access-reader-exe.sh; no Qt); and the setup that installs the same
+# folder, build/packages/Palinor-<version>-win64-setup.exe (packaging/palinor.nsi); then plays both under Wine
+# (scripts/wine-test.sh, scripts/wine-install-test.sh).
 #
 # Debian has no Windows build of Qt: the first run cross-builds Debian's own qtbase with mingw-w64 (about
 # 12 minutes on 2 cores) into a cache outside the tree, keyed by the Qt version and its configure options;
@@ -24,7 +25,7 @@ if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sou
   $sudo apt-get update -qq
 fi
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 zip unzip tcl dpkg-dev xvfb openbox xdotool x11-utils \
-  sqlite3 imagemagick strace wmctrl
+  sqlite3 imagemagick strace wmctrl nsis
 
 qt_version=6.4.2
 qt_options=(-release -shared -nomake examples -nomake tests
@@ -113,4 +114,14 @@ rm -f "$out"/Palinor-*-win64.zip
 (cd "$stage" && zip -qr -9 "$zip_file" Palinor)
 echo "$zip_file ($(du -sh "$folder" | cut -f1) unpacked, $(du -h "$zip_file" | cut -f1) zipped)"
 
+# The setup carries the folder; its uninstaller removes each file and folder of it, named here, and no other.
+setup=$out/Palinor-$version-win64-setup.exe
+rm -f "$out"/Palinor-*-win64-setup.exe
+(cd "$folder" && find . -type f | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|' &&
+   find . -mindepth 1 -depth -type d | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|') >"$stage/remove.nsh"
+makensis -V2 -WX -DVERSION="$version" -DFOLDER="$folder" -DREMOVE="$stage/remove.nsh" -DOUTFILE="$setup" \
+  -DICON="$build/app/resources/generated/icons/palinor.ico" packaging/palinor.nsi
+echo "$setup ($(du -h "$setup" | cut -f1))"
+
 scripts/wine-test.sh "$zip_file"
+scripts/wine-install-test.sh "$setup"

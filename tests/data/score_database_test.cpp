@@ -556,10 +556,11 @@ TEST(DatabaseFolderTest, aPortableProgramKeepsItsScoresBesideItselfAnInstalledOn
     ASSERT_TRUE(QDir().mkpath(root.filePath("usr/share/applications")) && QDir().mkpath(withFile) &&
                 QDir().mkpath(installed));
     ASSERT_TRUE(writeFile(root.filePath("usr/share/applications/org.example.palinor.desktop"), "x") &&
-                writeFile(withFile + "/billard.mdb", "scores"));
+                writeFile(withFile + "/billard.mdb", "scores") &&
+                writeFile(root.filePath("Uninstall.exe"), "x"));
     const auto canWrite = [&](const QString& folder) { return folder != locked; };
     EXPECT_TRUE(!isInstalledProgram(portable) && isInstalledProgram(installed) &&
-                isInstalledProgram(withFile));
+                isInstalledProgram(withFile) && isInstalledProgram(root.path()));
     EXPECT_EQ(chooseDatabaseFolder(portable, user, false, canWrite), portable);
     EXPECT_EQ(chooseDatabaseFolder(locked, user, false, canWrite), user);
     EXPECT_EQ(chooseDatabaseFolder(locked, QString(), false, canWrite), locked);
