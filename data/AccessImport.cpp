@@ -1,6 +1,7 @@
 #include "data/AccessImport.h"
 
 #include "data/AccessFormat.h"
+#include "data/FileCheck.h"
 #include "data/FileCreation.h"
 #include "data/FileSystem.h"
 #include "data/SqlConnection.h"
@@ -91,8 +92,7 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
     const FileLock lock(path, timeoutMs + 5000);
     const std::optional<FileIdentity> old = lock.locked();
     const AccessFormat format = accessFormatOf(path);
-    if (format == AccessFormat::NotAccess &&
-        probeFile(path, 16).header == QByteArray("SQLite format 3\0", 16)) {
+    if (format == AccessFormat::NotAccess && isSqliteHeader(probeFile(path, 16).header)) {
         result.byAnotherCopy = true;
         return result;
     }

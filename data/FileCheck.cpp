@@ -174,6 +174,11 @@ DbError unreadableSchema(const DbError& error, const QString& path)
 
 } // namespace
 
+bool isSqliteHeader(const QByteArray& header)
+{
+    return header.startsWith(QByteArray("SQLite format 3\0", 16));
+}
+
 std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
 {
     const FileProbe probe = probeFile(path, kHeaderSize);
@@ -208,8 +213,7 @@ std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts)
         return dbError(Kind::AccessDatabase, path, QStringLiteral("moteur ACE, Access 2007 ou plus récent"));
     }
     // Every SQLite file starts with this and holds at least one page of 512 bytes or more.
-    if (!probe.header.startsWith(QByteArray("SQLite format 3\0", 16)) || probe.size < 512 ||
-        probe.header.size() < kHeaderSize) {
+    if (!isSqliteHeader(probe.header) || probe.size < 512 || probe.header.size() < kHeaderSize) {
         return dbError(Kind::NotADatabase, path);
     }
     // SQLite opens these beside the file by itself, where a link would lead it to another file: they must

@@ -15,6 +15,9 @@ struct FileFacts {
     bool writeAheadLog = false; // a non-empty "-wal" lies beside it
 };
 
+// Whether a file's first bytes are those of every SQLite file.
+bool isSqliteHeader(const QByteArray& header);
+
 // Looks at the name, the first bytes and the files SQLite keeps beside it, without blocking and without
 // SQLite.
 std::optional<DbError> recogniseFile(const QString& path, FileFacts* facts);

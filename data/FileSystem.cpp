@@ -389,23 +389,16 @@ int linkWithoutReplacing(const QString& from, const QString& to)
     if (linked == 0) {
         return 0;
     }
-    std::error_code error;
-    if (linked == EEXIST || QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
+    if (linked == EEXIST || nameTaken(to)) {
         return EEXIST;
     }
     // Folders without hard links (FAT): only a short race with another copy of the program remains.
-    std::filesystem::rename(nativePath(from), nativePath(to), error);
-    return errorNumber(error);
+    return replaceName(from, to);
 }
 
 int moveToNewName(const QString& from, const QString& to)
 {
-    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
-        return EEXIST;
-    }
-    std::error_code error;
-    std::filesystem::rename(nativePath(from), nativePath(to), error);
-    return errorNumber(error);
+    return nameTaken(to) ? EEXIST : replaceName(from, to);
 }
 
 bool nameTaken(const QString& path)

@@ -238,8 +238,10 @@ std::optional<DbError> ScoreDatabase::storeScore(const ChangeFor& decide, std::v
         }
         const Change change = decide(records);
         if (change.score) {
-            if (auto refused =
-                    checkPlayerName(change.name) ? checkPlayerName(change.name) : checkScore(*change.score)) {
+            if (auto refused = checkPlayerName(change.name)) {
+                return refused;
+            }
+            if (auto refused = checkScore(*change.score)) {
                 return refused;
             }
         }

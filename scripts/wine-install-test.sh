@@ -8,13 +8,8 @@
 set -euo pipefail
 setup=$(realpath "$1")
 cd "$(dirname "$0")/.."
-. tests/app/xvfb.sh
-start_xvfb 1024x768
-start_openbox
-
-# No menu entries for the desktop of this machine.
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wineboot --init >/dev/null 2>&1 || fail "the Wine prefix could not be made"
+. scripts/wine-desktop.sh
+new_prefix
 wine "$setup" /S && wineserver --wait || fail "the setup failed"
 program="$WINEPREFIX/drive_c/Program Files/Palinor"
 link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Palinor.lnk"

@@ -6,17 +6,13 @@
 set -euo pipefail
 zip_file=$(realpath "$1")
 cd "$(dirname "$0")/.."
-. tests/app/xvfb.sh
-start_xvfb 1024x768
-start_openbox
-
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. scripts/wine-desktop.sh
 fail() {
   { echo "FAILED under Wine: $*"; echo "--- program output"; cat "$work/palinor.log" 2>/dev/null
     echo "--- translations the program looked for"; grep -a "qtbase\\|\\.qm" "$work/opened.log" 2>/dev/null | head; } >&2
   exit 1
 }
-wineboot --init >/dev/null 2>&1 || fail "the Wine prefix could not be made"
+new_prefix
 # Wine's server opens the files: it is started afresh under strace with the program, not left from the set-up.
 wineserver --wait
 (cd "$work" && unzip -q "$zip_file")

@@ -13,6 +13,8 @@ namespace palinor {
 namespace {
 
 const QString kSortSeparator = QStringLiteral("     ");
+// A shown name stands between these: its own direction controls end with it.
+constexpr QChar kIsolateStart(0x2068), kIsolateEnd(0x2069);
 constexpr int kScoreTextLength = 3;
 
 } // namespace
@@ -38,7 +40,7 @@ QString skippedMessage(int count, const QString& file)
 QString fittedLine(const QString& line, const QFontMetrics& metrics, int width)
 {
     // The name stands between its isolates; what comes before and after it is kept whole.
-    const qsizetype start = line.indexOf(QChar(0x2068)) + 1, end = line.lastIndexOf(QChar(0x2069));
+    const qsizetype start = line.indexOf(kIsolateStart) + 1, end = line.lastIndexOf(kIsolateEnd);
     if (metrics.horizontalAdvance(line) <= width || start <= 0 || end < start) {
         return line;
     }
@@ -58,7 +60,7 @@ QString rankingLine(int rank, QStringView name, QStringView score)
     // A rank above 999 is written in full. The name is isolated, so that its own direction controls
     // cannot reorder the score after it.
     QString line = QStringLiteral("  N\u00B0 ") + QStringLiteral("%1").arg(rank, 3) + kSortSeparator;
-    line.append(QChar(0x2068)).append(name).append(QChar(0x2069));
+    line.append(kIsolateStart).append(name).append(kIsolateEnd);
     line.append(QStringLiteral(" (")).append(score).append(QLatin1Char(')'));
     return line;
 }
