@@ -140,7 +140,6 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
     const auto stillOld = [&] { return identityOf(path) == old; };
     // A failure leaves everything as it was: the old file under its own name and nothing new beside it.
     const auto undo = [&](const QString& why) {
-        held.file->releaseBeforeRename();
         for (auto side = result.setAside.crbegin(); side != result.setAside.crend(); ++side) {
             moveToNewName(side->second, side->first);
         }
@@ -156,7 +155,6 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
         return undo(
             QStringLiteral("le nouveau fichier n'a pas pu être écrit (%1)").arg(writeFailure(*failure)));
     }
-    held.file->releaseBeforeRename();
     stepDone();
 
     // The old file gets its second name first: whenever the program stops, billard.mdb is the old file or

@@ -140,6 +140,11 @@ AccessReading readAccessFile(const QString& path, const QString& reader, int tim
     process.setProgram(reader);
     process.setArguments({QFileInfo(path).absoluteFilePath()});
     process.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_WIN
+    // Some drivers find the file only from the folder their reader starts in (mdbtools' standing in for Jet
+    // under Wine).
+    process.setWorkingDirectory(QFileInfo(path).absolutePath());
+#endif
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(timeoutMs)) {
         return refused(QStringLiteral("le lecteur des fichiers Access n'a pas pu être lancé"));

@@ -126,7 +126,6 @@ std::optional<DbError> createScoreFile(const QString& path)
             failure = cannotCreate(path, *failure);
         }
     }
-    held.file->releaseBeforeRename();
     if (!failure) {
         // Taken already means another copy of the program created it first: theirs is kept.
         if (const int error = linkWithoutReplacing(temp, path); error != 0 && error != EEXIST) {

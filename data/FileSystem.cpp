@@ -13,6 +13,12 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QDir>
+#include <algorithm>
+#include <string>
+#include <vector>
+#include <windows.h>
 #endif
 
 namespace palinor {
@@ -141,13 +147,14 @@ std::optional<FileIdentity> identityOf(const QString& path)
 
 FileLock::FileLock(const QString& path, int timeoutMs)
 {
-    handle_ = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (handle_ < 0) {
+    const int handle = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle < 0) {
         return;
     }
+    handle_ = handle;
     // Polled, not waited for: a copy that never lets go must not freeze this one.
     const QDeadlineTimer deadline(timeoutMs);
-    while (::flock(handle_, LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return;
         }
@@ -158,15 +165,15 @@ FileLock::FileLock(const QString& path, int timeoutMs)
         ::usleep(20000);
     }
     struct stat opened {};
-    if (::fstat(handle_, &opened) == 0) {
+    if (::fstat(handle, &opened) == 0) {
         locked_ = identity(opened);
     }
 }
 
 FileLock::~FileLock()
 {
-    if (handle_ >= 0) {
-        ::close(handle_);
+    if (handle_ != -1) {
+        ::close(int(handle_));
     }
 }
 
@@ -192,12 +199,10 @@ HeldNewFile::HeldNewFile(const QString& path, int mode)
 
 HeldNewFile::~HeldNewFile()
 {
-    if (handle_ >= 0) {
-        ::close(handle_);
+    if (handle_ != -1) {
+        ::close(int(handle_));
     }
 }
-
-void HeldNewFile::releaseBeforeRename() {}
 
 void removeIfUnheld(const QString& path)
 {
@@ -275,86 +280,258 @@ int copyToNewFile(const QString& from, const QString& to, Links links)
 
 #else
 
+// Windows: handles opened so that other programs may go on reading, writing, renaming and removing the file,
+// as on POSIX; a lock far beyond the end of a file stands for flock, since Windows' byte locks would stop
+// others from reading the bytes they cover.
+namespace {
+
+constexpr quint64 kLockOffset = quint64(1) << 62;
+
+std::wstring wide(const QString& path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+// Windows' error code as the system's error number of this program's messages.
+int errorNumberOf(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return ELOOP;
+    default:
+        return EIO;
+    }
+}
+
+int lastError()
+{
+    return errorNumberOf(::GetLastError());
+}
+
+// With Refuse, a link is opened as itself, never followed. Folders open too, for their identity.
+HANDLE openFile(const QString& path, DWORD access, DWORD creation, Links links = Links::Follow)
+{
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS |
+                        (links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    return ::CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, creation, flags, nullptr);
+}
+
+std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (::GetFileInformationByHandle(handle, &information) == 0) {
+        return std::nullopt;
+    }
+    return information;
+}
+
+FileIdentity identity(const BY_HANDLE_FILE_INFORMATION& file)
+{
+    return {file.dwVolumeSerialNumber, (quint64(file.nFileIndexHigh) << 32) | file.nFileIndexLow,
+            qint64((quint64(file.nFileSizeHigh) << 32) | file.nFileSizeLow), -1};
+}
+
+FileProbe::Type typeOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& file)
+{
+    using Type = FileProbe::Type;
+    if (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return Type::Link; // opened as itself: a symbolic link, a junction, a socket
+    }
+    if (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return Type::Folder;
+    }
+    switch (::GetFileType(handle)) {
+    case FILE_TYPE_DISK:
+        return Type::Regular;
+    case FILE_TYPE_PIPE:
+        return Type::Fifo;
+    case FILE_TYPE_CHAR:
+        return Type::Device;
+    default:
+        return Type::Other;
+    }
+}
+
+// Whether another handle holds the file's lock; takes it when free.
+bool takeLock(HANDLE handle)
+{
+    OVERLAPPED at{};
+    at.Offset = DWORD(kLockOffset);
+    at.OffsetHigh = DWORD(kLockOffset >> 32);
+    return ::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+
+struct Closer {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, Closer>;
+
+Handle owned(HANDLE handle)
+{
+    return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+} // namespace
+
 FileProbe probeFile(const QString& path, int headerBytes, Links links)
 {
     FileProbe probe;
-    const QFileInfo info(path);
-    if (links == Links::Refuse && info.isSymLink()) {
-        probe.type = FileProbe::Type::Link;
+    const Handle file = owned(openFile(path, GENERIC_READ, OPEN_EXISTING, links));
+    const auto information = file ? informationOf(file.get()) : std::nullopt;
+    if (!information) {
+        probe.error = lastError();
+        // A link refused as itself can be unopenable, as a socket is.
+        probe.type = probe.error == ENOENT                                   ? FileProbe::Type::Missing
+                     : links == Links::Refuse && QFileInfo(path).isSymLink() ? FileProbe::Type::Link
+                                                                             : FileProbe::Type::Unreadable;
         return probe;
     }
-    if (!info.exists()) {
+    probe.type = typeOf(file.get(), *information);
+    if (probe.type != FileProbe::Type::Regular) {
         return probe;
     }
-    if (info.isDir()) {
-        probe.type = FileProbe::Type::Folder;
-        return probe;
+    probe.size = identity(*information).size;
+    probe.header.resize(headerBytes);
+    DWORD got = 0;
+    for (DWORD n = 1; got < DWORD(headerBytes) && n > 0; got += n) {
+        if (::ReadFile(file.get(), probe.header.data() + got, DWORD(headerBytes) - got, &n, nullptr) == 0) {
+            break;
+        }
     }
-    if (!info.isFile()) {
-        probe.type = FileProbe::Type::Other;
-        return probe;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        probe.type = FileProbe::Type::Unreadable;
-        probe.error = EACCES;
-        return probe;
-    }
-    probe.type = FileProbe::Type::Regular;
-    probe.size = file.size();
-    probe.header = file.read(headerBytes);
+    probe.header.truncate(got);
     return probe;
 }
 
 std::optional<FileIdentity> identityOf(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return std::nullopt;
-    }
-    // No inode here: the time of the last write stands in for it.
-    return FileIdentity{0, quint64(info.lastModified().toMSecsSinceEpoch()), info.size(), -1};
+    const Handle file = owned(openFile(path, FILE_READ_ATTRIBUTES, OPEN_EXISTING));
+    const auto information = file ? informationOf(file.get()) : std::nullopt;
+    return information ? std::optional(identity(*information)) : std::nullopt;
 }
 
-FileLock::FileLock(const QString& path, int)
+// A mutex named after the file, not a lock on it: Windows would not let the name of a file open here be given
+// to another file, which is what an import does.
+FileLock::FileLock(const QString& path, int timeoutMs)
 {
-    locked_ = identityOf(path);
-}
-
-FileLock::~FileLock() = default;
-
-// Windows refuses to remove a file another process has open, which is hold enough.
-HeldNewFile::HeldNewFile(const QString& path, int)
-{
-    file_ = std::make_unique<QFile>(path);
-    if (!file_->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
-        error_ = QFileInfo::exists(path) ? EEXIST : EACCES;
-        file_.reset();
+    const std::optional<FileIdentity> file = identityOf(path);
+    const std::wstring name =
+        file ? L"Local\\Palinor-" + std::to_wstring(file->device) + L"-" + std::to_wstring(file->inode)
+             : std::wstring();
+    const HANDLE mutex = file ? ::CreateMutexW(nullptr, FALSE, name.c_str()) : nullptr;
+    if (mutex == nullptr) {
         return;
     }
-    handle_ = 0;
+    handle_ = qintptr(mutex);
+    // A copy killed while holding it lets it go: it is then "abandoned", and taken.
+    switch (::WaitForSingleObject(mutex, DWORD(std::max(timeoutMs, 0)))) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED:
+        locked_ = identityOf(path);
+        break;
+    case WAIT_TIMEOUT:
+        busy_ = true;
+        break;
+    default:
+        break;
+    }
 }
 
-HeldNewFile::~HeldNewFile() = default;
-
-void HeldNewFile::releaseBeforeRename()
+FileLock::~FileLock()
 {
-    file_.reset();
+    if (handle_ != -1) {
+        ::ReleaseMutex(HANDLE(handle_)); // refused when not taken
+        ::CloseHandle(HANDLE(handle_));
+    }
+}
+
+HeldNewFile::HeldNewFile(const QString& path, int)
+{
+    const HANDLE handle = openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error_ = lastError();
+        return;
+    }
+    // A cleanup may have removed the new name before the hold was taken: then it is not ours any more.
+    const auto information = informationOf(handle);
+    if (!takeLock(handle) || !information || identityOf(path) != identity(*information)) {
+        error_ = EAGAIN;
+        ::CloseHandle(handle);
+        return;
+    }
+    handle_ = qintptr(handle);
+}
+
+HeldNewFile::~HeldNewFile()
+{
+    if (handle_ != -1) {
+        ::CloseHandle(HANDLE(handle_));
+    }
 }
 
 void removeIfUnheld(const QString& path)
 {
-    if (QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) {
-        QFile::remove(path);
+    const Handle file = owned(openFile(path, GENERIC_READ | DELETE, OPEN_EXISTING, Links::Refuse));
+    const auto information = file ? informationOf(file.get()) : std::nullopt;
+    // Removed through the handle that was looked at and locked: never another file given the name since.
+    FILE_DISPOSITION_INFO remove{TRUE};
+    if (information && typeOf(file.get(), *information) == FileProbe::Type::Regular && takeLock(file.get())) {
+        ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
     }
 }
 
 int copyToNewFile(const QString& from, const QString& to, Links links)
 {
-    if (links == Links::Refuse && QFileInfo(from).isSymLink()) {
-        return ELOOP;
+    const Handle source = owned(openFile(from, GENERIC_READ, OPEN_EXISTING, links));
+    const auto information = source ? informationOf(source.get()) : std::nullopt;
+    if (!information) {
+        return lastError();
     }
-    return QFile::copy(from, to) ? 0 : (QFileInfo::exists(to) ? EEXIST : EIO);
+    if (typeOf(source.get(), *information) != FileProbe::Type::Regular) {
+        return information->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? ELOOP : EINVAL;
+    }
+    const HANDLE made = ::CreateFileW(wide(to).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    const Handle target(made);
+    int error = 0;
+    std::vector<char> buffer(65536);
+    for (DWORD n = 1; n > 0 && error == 0;) {
+        DWORD written = 0;
+        if (::ReadFile(source.get(), buffer.data(), DWORD(buffer.size()), &n, nullptr) == 0 ||
+            ::WriteFile(target.get(), buffer.data(), n, &written, nullptr) == 0 || written != n) {
+            error = lastError();
+        }
+    }
+    // The copy is what the user falls back on: it must be on the disk before the original is touched.
+    if (error == 0 && ::FlushFileBuffers(target.get()) == 0) {
+        error = lastError();
+    }
+    FILE_DISPOSITION_INFO remove{TRUE};
+    if (error != 0) {
+        ::SetFileInformationByHandle(target.get(), FileDispositionInfo, &remove, sizeof remove);
+    }
+    return error;
 }
 
 #endif

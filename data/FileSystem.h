@@ -6,10 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <memory>
 #include <optional>
-
-class QFile;
 
 namespace palinor {
 
@@ -39,7 +36,7 @@ struct FileIdentity {
 std::optional<FileIdentity> identityOf(const QString& path);
 
 // Holds an exclusive lock on an existing file, shared by every copy of the program, until destroyed. Waits
-// up to timeoutMs for another copy that holds it. Where the system has no such lock, holds nothing.
+// up to timeoutMs for another copy that holds it. Others may still read and write the file.
 class FileLock {
 public:
     FileLock(const QString& path, int timeoutMs);
@@ -52,7 +49,7 @@ public:
     bool busy() const { return busy_; }
 
 private:
-    int handle_ = -1;
+    qintptr handle_ = -1; // a file descriptor, or Windows' handle
     bool busy_ = false;
     std::optional<FileIdentity> locked_;
 };
@@ -66,17 +63,13 @@ public:
     HeldNewFile(const HeldNewFile&) = delete;
     HeldNewFile& operator=(const HeldNewFile&) = delete;
 
-    bool isOpen() const { return handle_ >= 0; }
+    bool isOpen() const { return handle_ != -1; }
     // The system's error number when not open; EEXIST when the name was taken.
     int error() const { return error_; }
-    // Before the file is renamed or removed: where the hold is an open file, which Windows would not let be
-    // renamed or removed, it is let go; a lock elsewhere stays until destruction.
-    void releaseBeforeRename();
 
 private:
-    int handle_ = -1;
+    qintptr handle_ = -1; // a file descriptor, or Windows' handle
     int error_ = 0;
-    std::unique_ptr<QFile> file_; // where the system has no flock, the open file is the hold
 };
 
 // Removes a regular file (never a link or anything else) unless a HeldNewFile holds it.

@@ -3,7 +3,8 @@
 # Palinor.exe and everything it needs, and beside it the 32-bit reader of the old Access score files,
 # palinor-access-reader.exe (scripts/build-access-reader-exe.sh; no Qt); and the setup that installs the same
 # folder, build/packages/Palinor-<version>-win64-setup.exe (packaging/palinor.nsi); then plays both under Wine
-# (scripts/wine-test.sh, scripts/wine-install-test.sh).
+# (scripts/wine-test.sh, scripts/wine-install-test.sh). The tests of the rules and of the score file, built for
+# Windows with GoogleTest from Debian's source, run under Wine too (scripts/wine-unit-tests.sh).
 #
 # Debian has no Windows build of Qt: the first run cross-builds Debian's own qtbase with mingw-w64 (about
 # 12 minutes on 2 cores) into a cache outside the tree, keyed by the Qt version and its configure options;
@@ -25,7 +26,7 @@ if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sou
   $sudo apt-get update -qq
 fi
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 zip unzip tcl dpkg-dev xvfb openbox xdotool x11-utils \
-  sqlite3 imagemagick strace wmctrl nsis
+  sqlite3 imagemagick strace wmctrl nsis googletest
 
 qt_version=6.4.2
 qt_options=(-release -shared -nomake examples -nomake tests
@@ -62,11 +63,21 @@ if [ ! -x "$qt/bin/qt-cmake" ]; then
   trap - EXIT
 fi
 
-echo "== Building Palinor for Windows"
+gtest=$(dirname "$qt")/googletest-$(dpkg-query -W -f='${Version}' googletest)-mingw64
+if [ ! -f "$gtest/lib/libgtest.a" ]; then
+  echo "== Cross-building GoogleTest for Windows into $gtest (once)"
+  cmake -S /usr/src/googletest -B "$gtest.build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
+  cmake --build "$gtest.build" && cmake --install "$gtest.build" >/dev/null && rm -rf "$gtest.build"
+fi
+
+echo "== Building Palinor and its unit tests for Windows"
 build=$source_dir/build/windows
+unit_tests=(scoring_test game_test score_store_test score_database_test access_import_test)
 # The picture tool, tools/picgen, is built for this machine and run here during the build.
-"$qt/bin/qt-cmake" -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPALINOR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target Palinor
+"$qt/bin/qt-cmake" -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPALINOR_WINDOW_TESTS=OFF \
+  -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target Palinor "${unit_tests[@]}"
 
 echo "== Gathering the folder"
 stage=$(mktemp -d)
@@ -123,5 +134,9 @@ makensis -V2 -WX -DVERSION="$version" -DFOLDER="$folder" -DREMOVE="$stage/remove
   -DICON="$build/app/resources/generated/icons/palinor.ico" packaging/palinor.nsi
 echo "$setup ($(du -h "$setup" | cut -f1))"
 
+# The tests beside a copy of the folder, which has every DLL they need.
+cp -r "$folder" "$stage/tests"
+for name in "${unit_tests[@]}"; do cp "$build/$name.exe" "$stage/tests/"; done
+scripts/wine-unit-tests.sh "$stage/tests" "${unit_tests[@]}"
 scripts/wine-test.sh "$zip_file"
 scripts/wine-install-test.sh "$setup"

@@ -2,7 +2,7 @@
 # Installs the Windows setup under Wine as a player would and takes it away again: a fresh Wine prefix, the setup
 # run silently, the older program's Access file put in %APPDATA%\Palinor, Palinor started by its Start menu
 # shortcut; the file imported by the 32-bit reader (mdbtools' ODBC driver registered under the name of Windows'
-# Jet driver, as in scripts/wine-access-reader-test.sh), a game played with the keyboard, the scores read back;
+# Jet driver, as in scripts/wine-unit-tests.sh), a game played with the keyboard, the scores read back;
 # then the silent uninstall, after which only the scores remain.
 # Usage: scripts/wine-install-test.sh Palinor-<version>-win64-setup.exe. Fails when any of it fails.
 set -euo pipefail
@@ -24,8 +24,7 @@ mkdir -p "$scores" "$work/odbc"
 cp tests/data/access2000/billard.mdb "$scores/"
 printf '[Microsoft Access Driver (*.mdb)]\nDriver = %s\n' "$(dpkg -L odbc-mdbtools:i386 | grep '/libmdbodbcW\.so$')" \
   >"$work/odbc/odbcinst.ini"
-# mdbtools' driver, a Linux library, cannot open a Windows path: it looks for the file's bare name in MDBPATH.
-ODBCSYSINI=$work/odbc MDBPATH=$scores wine start "$(winepath -w "$link")" >"$work/palinor.log" 2>&1
+ODBCSYSINI=$work/odbc wine start "$(winepath -w "$link")" >"$work/palinor.log" 2>&1
 keys() { xdotool key --delay 150 "$@"; sleep 0.6; }
 # step TITLE [OTHER_THAN [KEY...]]: the window, other than the one given, made active, the keys pressed; its id.
 step() { local id; id=$(focus "$1" "${2:-none}"); give_focus "$id"; [ $# -le 2 ] || keys "${@:3}"; echo "$id"; }

@@ -10,10 +10,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <iostream>
+#ifndef _WIN32
 #include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 // Readable QStrings in gtest failure messages, alone and in lists.
 inline std::ostream& operator<<(std::ostream& out, const QString& text)
@@ -75,6 +80,28 @@ inline const auto contents = [](const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
 };
 
+// A symbolic link, which Windows lets only some users make: false when refused.
+inline const auto makeLink = [](const QString& target, const QString& name) {
+    std::error_code error;
+    std::filesystem::create_symlink(target.toStdU16String(), name.toStdU16String(), error);
+    return !error;
+};
+inline bool linksMade()
+{
+    static const bool made = [] {
+        const QTemporaryDir folder;
+        return makeLink(folder.filePath("target"), folder.filePath("link"));
+    }();
+    return made;
+}
+// A case this system cannot make, told in the output as gtest tells a skipped test.
+inline void skipCase(const QString& what, const char* why)
+{
+    std::cout << "[  SKIPPED ] " << what.toStdString() << ": " << why << std::endl;
+}
+
+// Windows has no fork, no signals and no other users: the tests that need them skip there, saying so.
+#ifndef _WIN32
 // Runs `work` as the user nobody: root writes through any permission bit. False when root cannot be left.
 inline const auto asNobody = [](const std::function<void()>& work) {
     const bool root = ::geteuid() == 0;
@@ -156,5 +183,7 @@ struct Holder : Child {
     bool held() { return line(20000) == "held"; } // waits for the hold: once
     void release() { end(SIGUSR1); }
 };
+
+#endif
 
 } // namespace palinor::test
