@@ -147,8 +147,7 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
         if (madeLink && stillOld()) {
             QFile::remove(kept);
         }
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
+        held.remove();
         return failed(why);
     };
     if (const std::optional<DbError> failure = writeRecords(temp, reading.records)) {
@@ -179,8 +178,7 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
     // Another copy of the program, or the user, has put something else under the name since it was read:
     // that is left alone and used.
     if (!stillOld()) {
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
+        held.remove();
         result.byAnotherCopy = true;
         return result;
     }
@@ -208,7 +206,7 @@ AccessImport importAccessFile(const QString& path, const QString& reader, int ti
             QStringLiteral("le nouveau fichier n'a pas pu prendre son nom (%1)").arg(systemCause(error)));
     }
     stepDone();
-    QFile::remove(temp + QStringLiteral("-journal"));
+    held.remove(); // the temporary name is the new file's no more: only a journal can be left
     result.imported = static_cast<int>(reading.records.size());
     result.unreadable = reading.unreadable;
     result.keptAs = kept;

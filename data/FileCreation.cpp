@@ -75,6 +75,12 @@ HeldTemporary holdTemporaryFor(const QString& path, int mode)
     return held;
 }
 
+void HeldTemporary::remove() const
+{
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
 QString createTableStatement()
 {
     return QStringLiteral("CREATE TABLE nom (\"Nom Complet\" TEXT, \"Score\" SMALLINT, \"Score1\" SMALLINT, "
@@ -132,8 +138,7 @@ std::optional<DbError> createScoreFile(const QString& path)
             failure = cannotCreate(path, error);
         }
     }
-    QFile::remove(temp);
-    QFile::remove(temp + QStringLiteral("-journal"));
+    held.remove();
     return failure;
 }
 

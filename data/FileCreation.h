@@ -21,6 +21,8 @@ QString createTableStatement();
 struct HeldTemporary {
     QString path;
     std::unique_ptr<HeldNewFile> file;
+    // The temporary file and its journal, where they are still under their names.
+    void remove() const;
 };
 // mode: as HeldNewFile's.
 HeldTemporary holdTemporaryFor(const QString& path, int mode = -1);

@@ -1,6 +1,5 @@
 #include "data/FileSystem.h"
 
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -390,6 +389,13 @@ Handle owned(HANDLE handle)
     return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+// Removes the very file the handle has open, whatever holds its name now.
+void removeThrough(HANDLE handle)
+{
+    FILE_DISPOSITION_INFO remove{TRUE};
+    ::SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+}
+
 } // namespace
 
 FileProbe probeFile(const QString& path, int headerBytes, Links links)
@@ -433,10 +439,12 @@ std::optional<FileIdentity> identityOf(const QString& path)
 FileLock::FileLock(const QString& path, int timeoutMs)
 {
     const std::optional<FileIdentity> file = identityOf(path);
+    if (!file) {
+        return;
+    }
     const std::wstring name =
-        file ? L"Local\\Palinor-" + std::to_wstring(file->device) + L"-" + std::to_wstring(file->inode)
-             : std::wstring();
-    const HANDLE mutex = file ? ::CreateMutexW(nullptr, FALSE, name.c_str()) : nullptr;
+        L"Local\\Palinor-" + std::to_wstring(file->device) + L"-" + std::to_wstring(file->inode);
+    const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) {
         return;
     }
@@ -492,9 +500,8 @@ void removeIfUnheld(const QString& path)
     const Handle file = owned(openFile(path, GENERIC_READ | DELETE, OPEN_EXISTING, Links::Refuse));
     const auto information = file ? informationOf(file.get()) : std::nullopt;
     // Removed through the handle that was looked at and locked: never another file given the name since.
-    FILE_DISPOSITION_INFO remove{TRUE};
     if (information && typeOf(file.get(), *information) == FileProbe::Type::Regular && takeLock(file.get())) {
-        ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
+        removeThrough(file.get());
     }
 }
 
@@ -527,9 +534,8 @@ int copyToNewFile(const QString& from, const QString& to, Links links)
     if (error == 0 && ::FlushFileBuffers(target.get()) == 0) {
         error = lastError();
     }
-    FILE_DISPOSITION_INFO remove{TRUE};
     if (error != 0) {
-        ::SetFileInformationByHandle(target.get(), FileDispositionInfo, &remove, sizeof remove);
+        removeThrough(target.get());
     }
     return error;
 }
@@ -543,14 +549,22 @@ int errorNumber(const std::error_code& error)
         return 0;
     }
     const std::error_condition condition = error.default_error_condition();
-    return condition.category() == std::generic_category() ? condition.value() : EIO;
+    if (condition.category() == std::generic_category()) {
+        return condition.value();
+    }
+#ifndef Q_OS_UNIX
+    if (error.category() == std::system_category()) {
+        return errorNumberOf(DWORD(error.value()));
+    }
+#endif
+    return EIO;
 }
 
 int hardLink(const QString& from, const QString& to)
 {
     std::error_code error;
     std::filesystem::create_hard_link(nativePath(from), nativePath(to), error);
-    return error == std::errc::file_exists ? EEXIST : errorNumber(error);
+    return errorNumber(error);
 }
 
 int replaceName(const QString& from, const QString& to)
